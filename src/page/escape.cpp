@@ -1,0 +1,75 @@
+#include "page/escape.h"
+
+#include <array>
+
+#include "page/fragments.h"
+#include "page/page_writer.h"
+
+namespace pirvex {
+namespace {
+
+struct Umlaut {
+  unsigned char code;
+  char letter;
+};
+
+// Both code pages side by side: a byte is replaced whatever it means in the
+// file's own code page.
+constexpr std::array<Umlaut, 14> UmlautTable = {{
+    {0x84, 'a'}, {0x81, 'u'}, {0x94, 'o'}, {0x8E, 'A'}, {0x9A, 'U'}, {0x99, 'O'}, {0xE1, 's'},
+    {0xE4, 'a'}, {0xFC, 'u'}, {0xF6, 'o'}, {0xC4, 'A'}, {0xDC, 'U'}, {0xD6, 'O'}, {0xDF, 's'},
+}};
+
+const Umlaut* findUmlaut(char byte) {
+  for (const Umlaut& umlaut : UmlautTable)
+    if (umlaut.code == static_cast<unsigned char>(byte)) return &umlaut;
+  return nullptr;
+}
+
+}  // namespace
+
+std::uint32_t countUmlauts(std::string_view text) {
+  std::uint32_t count = 0;
+  for (char byte : text)
+    if (findUmlaut(byte)) ++count;
+  return count;
+}
+
+std::size_t escapeUmlauts(std::string_view text, char* buffer) {
+  char* out = buffer;
+  for (char byte : text) {
+    const Umlaut* umlaut = findUmlaut(byte);
+    if (!umlaut) {
+      *out++ = byte;
+      continue;
+    }
+    *out++ = '&';
+    *out++ = umlaut->letter;
+    std::string_view tail = (umlaut->letter == 's') ? "zlig;" : "uml;";
+    for (char c : tail) *out++ = c;
+  }
+  return static_cast<std::size_t>(out - buffer);
+}
+
+void writeEscaped(RunState& run, std::string_view text) {
+  std::uint32_t count = countUmlauts(text);
+  if (count == 0) {
+    writeRaw(run, text);
+    return;
+  }
+  MemoryBlock scratch(text.size() + 6 * static_cast<std::size_t>(count));
+  if (!scratch) {
+    // Without a scratch buffer the text still reaches the page, unescaped.
+    writeRaw(run, text);
+    return;
+  }
+  std::size_t length = escapeUmlauts(text, scratch.bytes());
+  writeRaw(run, {scratch.bytes(), length});
+}
+
+void writeEscapedLine(RunState& run, std::string_view text) {
+  writeEscaped(run, text);
+  writeRaw(run, FragLineEnd);
+}
+
+}  // namespace pirvex

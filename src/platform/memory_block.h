@@ -1,0 +1,49 @@
+// Owns one block of memory from the platform. Every whole-file buffer,
+// saved context and scratch buffer lives in one of these, so that a test
+// can make any of them fail to be had.
+#pragma once
+
+#include <cstddef>
+#include <utility>
+
+#include "platform/platform.h"
+
+namespace pirvex {
+
+class MemoryBlock {
+ public:
+  MemoryBlock() = default;
+  explicit MemoryBlock(std::size_t size) : data_(platform::obtainMemory(size)) {
+    if (data_) size_ = size;
+  }
+  MemoryBlock(MemoryBlock&& other) noexcept
+      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+  MemoryBlock& operator=(MemoryBlock&& other) noexcept {
+    if (this != &other) {
+      reset();
+      data_ = std::exchange(other.data_, nullptr);
+      size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+  }
+  MemoryBlock(const MemoryBlock&) = delete;
+  MemoryBlock& operator=(const MemoryBlock&) = delete;
+  ~MemoryBlock() { reset(); }
+
+  void reset() {
+    if (data_) platform::releaseMemory(data_);
+    data_ = nullptr;
+    size_ = 0;
+  }
+
+  explicit operator bool() const { return data_ != nullptr; }
+  char* bytes() const { return static_cast<char*>(data_); }
+  void* data() const { return data_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  void* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace pirvex

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/command_line.h"
+#include "platform/platform.h"
+
+namespace pirvex {
+namespace {
+
+struct Parsed {
+  bool ok;
+  std::string name;
+  bool publicOnly;
+  std::string beforeLastDot;
+};
+
+Parsed parse(std::string_view line) {
+  CommandLine command;
+  bool ok = parseCommandLine(line, command);
+  std::string base = command.afterLastDot ? std::string(command.name.substr(0, command.afterLastDot - 1)) : "";
+  return {ok, std::string(command.name), command.publicOnly, base};
+}
+
+TEST(CommandLine, NoFileNameMeansUsage) {
+  EXPECT_FALSE(parse("").ok);
+  EXPECT_FALSE(parse("pirvex").ok);
+  EXPECT_FALSE(parse("pirvex ").ok);
+  EXPECT_FALSE(parse("pirvex -p").ok);
+  EXPECT_FALSE(parse("pirvex -p ").ok);
+  EXPECT_FALSE(parse("pirvex -").ok);
+  EXPECT_FALSE(parse("\"pirvex demo.asm").ok) << "program name without its closing quote";
+}
+
+TEST(CommandLine, OptionsBeforeAndAfterTheName) {
+  for (std::string_view line : {"pirvex demo.asm -p", "pirvex -p demo.asm", "pirvex -P demo.asm",
+                                "pirvex -pdemo.asm", "\"my dir\\pirvex\" demo.asm -P"}) {
+    Parsed parsed = parse(line);
+    EXPECT_TRUE(parsed.ok) << line;
+    EXPECT_EQ(parsed.name, "demo.asm") << line;
+    EXPECT_TRUE(parsed.publicOnly) << line;
+  }
+  Parsed ignored = parse("pirvex -x demo.asm");
+  EXPECT_EQ(ignored.name, "demo.asm");
+  EXPECT_FALSE(ignored.publicOnly);
+  Parsed stops = parse("pirvex demo.asm other.asm -p");
+  EXPECT_EQ(stops.name, "demo.asm");
+  EXPECT_FALSE(stops.publicOnly);
+}
+
+TEST(CommandLine, QuotesAndTabs) {
+  EXPECT_EQ(parse("pirvex \"my demo.asm\"").name, "my demo.asm");
+  EXPECT_EQ(parse("pirvex \"open quote.asm").name, "open quote.asm");
+  Parsed tab = parse("pirvex demo.asm\t-p");
+  EXPECT_EQ(tab.name, "demo.asm\t-p");
+  EXPECT_FALSE(tab.publicOnly);
+}
+
+TEST(CommandLine, BaseNameIsTheTextBeforeTheLastDot) {
+  EXPECT_EQ(parse("pirvex a.b.asm").beforeLastDot, "a.b");
+  EXPECT_EQ(parse("pirvex ..\\src\\demo.asm").beforeLastDot, "..\\src\\demo");
+  EXPECT_EQ(parse("pirvex ..\\src\\demo").beforeLastDot, ".");
+  CommandLine command;
+  ASSERT_TRUE(parseCommandLine("pirvex demo", command));
+  EXPECT_EQ(command.afterLastDot, 0u);
+}
+
+TEST(CommandLine, ArgumentsAreJoinedAsOneLine) {
+  char program[] = "pirvex";
+  char spaced[] = "my demo.asm";
+  char empty[] = "";
+  char tabbed[] = "a\tb";
+  char* argv[] = {program, spaced, empty, tabbed};
+  EXPECT_EQ(platform::commandLine(4, argv), "pirvex \"my demo.asm\" \"\" a\tb");
+}
+
+}  // namespace
+}  // namespace pirvex

@@ -1,0 +1,40 @@
+// A fresh temporary directory to run pirVex in, with helpers to lay out
+// sources and read back every byte the run leaves.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pirvex::testing {
+
+// The text with every "\n" turned into CR LF, so expected pages can be
+// written as readable raw strings.
+std::string crlf(std::string_view text);
+
+class Workspace {
+ public:
+  Workspace();
+  ~Workspace();
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+
+  const std::filesystem::path& path() const { return root_; }
+  void write(const std::string& relative, std::string_view bytes) const;
+  std::string read(const std::string& relative) const;
+  bool exists(const std::string& relative) const;
+  // The files below the directory, relative and sorted.
+  std::vector<std::string> files() const;
+
+  // Runs the built pirvex here with the arguments; gives its console output
+  // from the second line on (the first is the banner) and expects exit 0.
+  std::string run(const std::vector<std::string>& arguments) const;
+  // The whole console output, banner included.
+  std::string runRaw(const std::vector<std::string>& arguments, int& exitCode) const;
+
+ private:
+  std::filesystem::path root_;
+};
+
+}  // namespace pirvex::testing
