@@ -59,7 +59,9 @@ std::vector<std::string> Workspace::files() const {
   return result;
 }
 
-std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& exitCode) const {
+std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& exitCode,
+                              const std::string& directory) const {
+  const std::string where = (root_ / directory).string();
   int pipeEnds[2];
   if (::pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
   pid_t child = ::fork();
@@ -67,7 +69,7 @@ std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& ex
     ::dup2(pipeEnds[1], STDOUT_FILENO);
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
-    if (::chdir(root_.c_str()) != 0) ::_exit(127);
+    if (::chdir(where.c_str()) != 0) ::_exit(127);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(PIRVEX_BINARY));
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -90,9 +92,10 @@ std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& ex
   return output;
 }
 
-std::string Workspace::run(const std::vector<std::string>& arguments) const {
+std::string Workspace::run(const std::vector<std::string>& arguments,
+                           const std::string& directory) const {
   int exitCode = -1;
-  std::string output = runRaw(arguments, exitCode);
+  std::string output = runRaw(arguments, exitCode, directory);
   EXPECT_EQ(exitCode, 0);
   std::size_t bannerEnd = output.find("\r\n");
   EXPECT_NE(bannerEnd, std::string::npos) << "no banner line";

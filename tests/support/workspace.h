@@ -29,9 +29,12 @@ class Workspace {
 
   // Runs the built pirvex here with the arguments; gives its console output
   // from the second line on (the first is the banner) and expects exit 0.
-  std::string run(const std::vector<std::string>& arguments) const;
+  // `directory` is where it runs, relative to the workspace.
+  std::string run(const std::vector<std::string>& arguments,
+                  const std::string& directory = "") const;
   // The whole console output, banner included.
-  std::string runRaw(const std::vector<std::string>& arguments, int& exitCode) const;
+  std::string runRaw(const std::vector<std::string>& arguments, int& exitCode,
+                     const std::string& directory = "") const;
 
  private:
   std::filesystem::path root_;
