@@ -174,5 +174,26 @@ TEST(ConfigTab, SwitchedOffTheFirstSeparatorAfterIsARule) {
                                        heading("C") + sourceLine("demo.asm")));
 }
 
+
+TEST(Pages, DirectoryPartsStayAsTyped) {
+  Workspace workspace;
+  workspace.write("src/demo.asm", crlf("X PROC\n"));
+  workspace.write("src/demo", crlf("Y PROC\n"));
+  workspace.write("work/x.", crlf("Z PROC\n"));
+  EXPECT_EQ(workspace.run({"..\\src\\demo.asm"}, "work"), Sorting + Finished);
+  EXPECT_EQ(workspace.read("work/src/demo.HTM"),
+            page("..\\src\\demo: ..\\src\\demo.asm", heading("X") + sourceLine("..\\src\\demo.asm")));
+  EXPECT_EQ(workspace.read("work/pirVex/index.html"), startPage("..\\src\\demo", "..\\src\\demo.HTM"));
+
+  EXPECT_EQ(workspace.run({"..\\src\\demo"}, "work"), Sorting + Finished);
+  EXPECT_EQ(workspace.read("work/pirVex/..HTM"), page(".: ..\\src\\demo", heading("Y") + sourceLine("..\\src\\demo")));
+  EXPECT_EQ(workspace.read("work/pirVex/index.html"), startPage(".", "..HTM"));
+
+  EXPECT_EQ(workspace.run({"x."}, "work"), Sorting + Finished);
+  EXPECT_EQ(workspace.read("work/pirVex/x.HTM"), page("x: x.", heading("Z") + sourceLine("x.")));
+
+  EXPECT_EQ(workspace.run({"x.\t-p"}, "work"), cannotOpen("x.\t-p") + GeneralError);
+}
+
 }  // namespace
 }  // namespace pirvex::testing
