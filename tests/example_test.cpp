@@ -1,0 +1,36 @@
+// The bundled example project, documented and link-checked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/expected.h"
+#include "support/link_check.h"
+
+namespace pirvex::testing {
+namespace {
+
+TEST(Example, EveryLinkReachesAnExistingAnchor) {
+  Workspace workspace;
+  std::filesystem::copy(PIRVEX_EXAMPLE_DIR, workspace.path() / "project",
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::remove_all(workspace.path() / "project" / "pirVex");
+  EXPECT_EQ(workspace.run({"main.asm"}, "project"), Sorting + Linking + Finished);
+  LinkReport report = checkLinks(workspace.path() / "project" / "pirVex");
+  EXPECT_GE(report.linksChecked, 10u);
+  EXPECT_TRUE(report.broken.empty()) << ::testing::PrintToString(report.broken);
+}
+
+TEST(LinkCheck, FindsMissingPagesAndAnchors) {
+  Workspace workspace;
+  workspace.write("out/a.HTM", "<A NAME=\"Here\"></A><A HREF=\"sub/b.HTM#There\">x</A>");
+  workspace.write("out/sub/b.HTM", "<A HREF=\"../a.HTM#Here\"></A><A HREF=\"../a.HTM#Gone\"></A>"
+                                   "<A HREF=\"none.HTM#x\"></A>");
+  LinkReport report = checkLinks(workspace.path() / "out");
+  EXPECT_EQ(report.linksChecked, 4u);
+  std::sort(report.broken.begin(), report.broken.end());
+  EXPECT_EQ(report.broken, (std::vector<std::string>{"a.HTM: sub/b.HTM#There", "sub/b.HTM: ../a.HTM#Gone",
+                                                     "sub/b.HTM: none.HTM#x"}));
+}
+
+}  // namespace
+}  // namespace pirvex::testing
