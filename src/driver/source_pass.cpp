@@ -12,13 +12,13 @@ namespace {
 constexpr std::string_view CannotOpen = "Fehler : Quelldatei kann nicht geoeffnet werden\r\n";
 
 // Reads the source into the context's buffer. False for an empty file or
-// one that cannot be opened; a buffer that cannot be had leaves nothing to
-// walk, which is no failure.
+// one that cannot be opened or sized; a buffer that cannot be had leaves
+// nothing to walk, which is no failure.
 bool readSource(SourceContext& context) {
   std::uint32_t size = 0;
   bool sized = platform::fileSizeByName(context.sourcePath, size);
   if (sized && size == 0) return false;
-  context.sourceFile = platform::openForReading(context.sourcePath);
+  if (sized) context.sourceFile = platform::openForReading(context.sourcePath);
   if (context.sourceFile == NoFile) {
     platform::printMessage(context.sourcePath);
     platform::printMessage(CannotOpen);
@@ -31,7 +31,7 @@ bool readSource(SourceContext& context) {
                            : 0;
   platform::closeFile(context.sourceFile);
   context.sourceFile = NoFile;
-  return sized;
+  return true;
 }
 
 // One documentation line; gives the Cursor of the line to examine next.

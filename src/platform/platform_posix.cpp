@@ -153,11 +153,11 @@ void createDirectories(const std::string& path) {
 }
 
 File createFileAnew(const std::string& path) {
-  if (injectedFault(Service::CreateFileAnew)) return NoFile;
   std::string mapped = systemPath(path);
   if (mapped.empty()) return NoFile;
   struct stat info;
   if (::lstat(mapped.c_str(), &info) == 0 && S_ISREG(info.st_mode) && heldOpen(info)) {
+    if (injectedFault(Service::CreateFileAnew)) return NoFile;
     int descriptor = ::open(mapped.c_str(), O_RDWR | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
     return descriptor < 0 ? NoFile : registerDescriptor(descriptor);
   }
@@ -165,6 +165,7 @@ File createFileAnew(const std::string& path) {
   // is replaced and never written through.
   ::unlink(mapped.c_str());
   createDirectories(path);
+  if (injectedFault(Service::CreateFileAnew)) return NoFile;
   int descriptor =
       ::open(mapped.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   return descriptor < 0 ? NoFile : registerDescriptor(descriptor);
