@@ -1,8 +1,34 @@
 #!/usr/bin/env bash
-# Builds pirVex with warnings as errors and runs every test.
+# Builds pirVex with warnings as errors and runs every test: the normal
+# build, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and a bounded run of the fuzz target over its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
+fuzz_seconds=${PIRVEX_FUZZ_SECONDS:-120}
+
+echo "== normal build"
 cmake -S . -B build -DPIRVEX_WERROR=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== sanitizer build"
+cmake -S . -B build-asan -DPIRVEX_WERROR=ON -DPIRVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== fuzz target, ${fuzz_seconds} s"
+CXX=clang++ cmake -S . -B build-fuzz -DPIRVEX_WERROR=ON -DPIRVEX_FUZZ=ON -DPIRVEX_TESTS=OFF
+cmake --build build-fuzz -j"$jobs" --target pirvex_fuzz
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+cp tests/fuzz/corpus/* "$corpus"/
+if ! ./build-fuzz/pirvex_fuzz -max_total_time="$fuzz_seconds" -print_final_stats=1 \
+  -artifact_prefix=build-fuzz/ "$corpus" >build-fuzz/fuzz.log 2>&1; then
+  cat build-fuzz/fuzz.log
+  echo "fuzz: 0 passed, 1 failed"
+  exit 1
+fi
+tail -n 12 build-fuzz/fuzz.log
+echo "fuzz: 1 passed, 0 failed"

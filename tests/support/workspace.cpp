@@ -60,7 +60,7 @@ std::vector<std::string> Workspace::files() const {
 }
 
 std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& exitCode,
-                              const std::string& directory) const {
+                              const std::string& directory, int user) const {
   const std::string where = (root_ / directory).string();
   int pipeEnds[2];
   if (::pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
@@ -69,6 +69,8 @@ std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& ex
     ::dup2(pipeEnds[1], STDOUT_FILENO);
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
+    if (user != -1 && (::setgid(static_cast<gid_t>(user)) != 0 || ::setuid(static_cast<uid_t>(user)) != 0))
+      ::_exit(126);
     if (::chdir(where.c_str()) != 0) ::_exit(127);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(PIRVEX_BINARY));
@@ -92,10 +94,10 @@ std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& ex
   return output;
 }
 
-std::string Workspace::run(const std::vector<std::string>& arguments,
-                           const std::string& directory) const {
+std::string Workspace::run(const std::vector<std::string>& arguments, const std::string& directory,
+                           int user) const {
   int exitCode = -1;
-  std::string output = runRaw(arguments, exitCode, directory);
+  std::string output = runRaw(arguments, exitCode, directory, user);
   EXPECT_EQ(exitCode, 0);
   std::size_t bannerEnd = output.find("\r\n");
   EXPECT_NE(bannerEnd, std::string::npos) << "no banner line";

@@ -30,11 +30,12 @@ class Workspace {
   // Runs the built pirvex here with the arguments; gives its console output
   // from the second line on (the first is the banner) and expects exit 0.
   // `directory` is where it runs, relative to the workspace.
-  std::string run(const std::vector<std::string>& arguments,
-                  const std::string& directory = "") const;
+  // `user`, when not -1, is the user and group id the run takes on.
+  std::string run(const std::vector<std::string>& arguments, const std::string& directory = "",
+                  int user = -1) const;
   // The whole console output, banner included.
   std::string runRaw(const std::vector<std::string>& arguments, int& exitCode,
-                     const std::string& directory = "") const;
+                     const std::string& directory = "", int user = -1) const;
 
  private:
   std::filesystem::path root_;
