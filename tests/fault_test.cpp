@@ -65,10 +65,23 @@ TEST_F(Faults, PageWithoutMemoryForItsRewriteStaysAsItWas) {
   const std::string body = heading("X") + sourceLine("demo.asm") +
                            "<HR>\n<A NAME=\"S\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">S"
                            "</th></tr>\n</table>\n<BR><BR>\n";
-  EXPECT_EQ(runWithFault(Service::ObtainMemory, 6), Sorting + Linking + Finished);
+  // Memory: source, index texts and records, the name look-up, the page.
+  EXPECT_EQ(runWithFault(Service::ObtainMemory, 7), Sorting + Linking + Finished);
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"), page("demo: demo.asm", body));
   EXPECT_EQ(runWithFault(Service::ObtainMemory, 99), Sorting + Linking + Finished);
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"), page("demo: demo.asm", body, true));
+}
+
+TEST_F(Faults, NameLookupWithoutMemoryScansTheTablesInstead) {
+  workspace.write("demo.asm", crlf(";*@see:\n;* S, X\nX PROC\nS STRUC\nS ENDS\n"));
+  EXPECT_EQ(runWithFault(Service::ObtainMemory, 6), Sorting + Linking + Finished);
+  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
+            page("demo: demo.asm",
+                 heading("X") + "<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" + link("demo.HTM", "S") + ", " +
+                     link("demo.HTM", "X") + "\n</UL>\n" + sourceLine("demo.asm") +
+                     "<HR>\n<A NAME=\"S\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">S"
+                     "</th></tr>\n</table>\n<BR><BR>\n",
+                 true));
 }
 
 TEST_F(Faults, PageOrIndexThatCannotBeCreatedLosesItsWritesAndIsTriedAgain) {

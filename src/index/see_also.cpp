@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 
+#include "index/entry_lookup.h"
 #include "page/fragments.h"
 #include "page/heading.h"
 #include "page/page_writer.h"
@@ -22,20 +24,6 @@ bool isItemEnd(char c) {
 
 bool startsWith(const char* position, std::uint32_t remaining, std::string_view text) {
   return remaining >= text.size() && std::string_view(position, text.size()) == text;
-}
-
-bool findIn(const IndexTable& table, std::string_view name, std::string_view& linkTag) {
-  const char* text = table.text.bytes();
-  for (std::uint32_t i = 0; i < table.count; ++i) {
-    const IndexRecord& record = table.records()[i];
-    std::uint32_t available = table.textSize - record.nameStart;
-    if (available <= name.size()) continue;
-    if (std::string_view(text + record.nameStart, name.size()) != name) continue;
-    if (text[record.nameStart + name.size()] != '<') continue;
-    linkTag = std::string_view(text + record.lineStart, record.nameStart - record.lineStart);
-    return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -61,11 +49,7 @@ std::uint32_t separatorRun(const char* position, std::uint32_t remaining) {
   return length;
 }
 
-bool findIndexEntry(const RunState& run, std::string_view name, std::string_view& linkTag) {
-  return findIn(run.procedureIndex, name, linkTag) || findIn(run.structureIndex, name, linkTag);
-}
-
-void rewritePage(RunState& run, File page) {
+bool rewritePage(RunState& run, const EntryLookup& entries, File page) {
   const std::string fileName = pageFileName(run.context.pagePath);
   std::uint32_t size = 0;
   MemoryBlock buffer;
@@ -73,9 +57,9 @@ void rewritePage(RunState& run, File page) {
   std::uint32_t length = buffer ? platform::readBytesAt(page, 0, buffer.data(), size) : 0;
   platform::closeFile(page);
   // Pages shorter than the mark are left as they are.
-  if (length < RewrittenMark.size()) return;
+  if (length < RewrittenMark.size()) return false;
   File out = platform::createFileAnew(fileName);
-  if (out == NoFile) return;
+  if (out == NoFile) return false;
 
   char* text = buffer.bytes();
   RewrittenMark.copy(text, RewrittenMark.size());
@@ -99,7 +83,7 @@ void rewritePage(RunState& run, File page) {
       std::uint32_t nameLength = itemNameLength(text + position, length - position);
       std::string_view name(text + position, nameLength);
       std::string_view linkTag;
-      if (findIndexEntry(run, name, linkTag)) {
+      if (entries.find(name, linkTag)) {
         std::size_t split = std::min<std::size_t>(LinkStartSize, linkTag.size());
         platform::writeBytes(out, linkTag.substr(0, split));
         writeUpLevels(run, out);
@@ -115,10 +99,15 @@ void rewritePage(RunState& run, File page) {
   }
   flush(length);
   platform::closeFile(out);
+  return true;
 }
 
 void linkSeeAlso(RunState& run) {
   const IndexTable& index = run.procedureIndex;
+  const EntryLookup entries(run.procedureIndex, run.structureIndex);
+  // Pages rewritten in this pass begin with "<html>" now; they are passed
+  // over without opening them again.
+  std::unordered_set<std::string> rewritten;
   for (std::uint32_t i = 0; i < index.count; ++i) {
     std::string_view line = index.line(index.records()[i]);
     std::size_t quote = line.find('"');
@@ -126,19 +115,19 @@ void linkSeeAlso(RunState& run) {
     std::size_t hash = line.find('#', quote + 1);
     if (hash == std::string_view::npos) continue;
     run.context.pagePath.assign(line.substr(quote + 1, hash - quote - 1));
+    if (rewritten.count(run.context.pagePath)) continue;
     File page = platform::openForReading(pageFileName(run.context.pagePath));
     if (page == NoFile) continue;
     char head[6];
     std::uint32_t got = platform::readBytesAt(page, 0, head, sizeof head);
-    std::string_view start(head, got);
     // A page rewritten already begins with "<htm". Only what the page writer
     // made, beginning with "<HTML>", is rewritten: an index line left from an
     // earlier run may name any file, a source included.
-    if (start.substr(0, 4) == "<htm" || start != PageMark) {
+    if (std::string_view(head, got) != PageMark) {
       platform::closeFile(page);
       continue;
     }
-    rewritePage(run, page);
+    if (rewritePage(run, entries, page)) rewritten.insert(run.context.pagePath);
   }
 }
 

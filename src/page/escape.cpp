@@ -20,10 +20,18 @@ constexpr std::array<Umlaut, 14> UmlautTable = {{
     {0xE4, 'a'}, {0xFC, 'u'}, {0xF6, 'o'}, {0xC4, 'A'}, {0xDC, 'U'}, {0xD6, 'O'}, {0xDF, 's'},
 }};
 
+// For every byte value, its entry of the table plus one (0: no umlaut), so
+// that a text without umlauts costs one look-up per byte.
+constexpr std::array<unsigned char, 256> UmlautIndex = [] {
+  std::array<unsigned char, 256> index{};
+  for (std::size_t i = 0; i < UmlautTable.size(); ++i)
+    if (index[UmlautTable[i].code] == 0) index[UmlautTable[i].code] = static_cast<unsigned char>(i + 1);
+  return index;
+}();
+
 const Umlaut* findUmlaut(char byte) {
-  for (const Umlaut& umlaut : UmlautTable)
-    if (umlaut.code == static_cast<unsigned char>(byte)) return &umlaut;
-  return nullptr;
+  unsigned char entry = UmlautIndex[static_cast<unsigned char>(byte)];
+  return entry ? &UmlautTable[entry - 1] : nullptr;
 }
 
 }  // namespace

@@ -25,16 +25,70 @@ namespace {
 constexpr std::string_view OutputDirectory = "pirVex";
 constexpr std::string_view OutputDirectoryUpper = "pirVEX";
 
-// Descriptors this process holds open, so that recreating one of them
-// empties it in place as Windows does with CREATE_ALWAYS.
-std::vector<int> openDescriptors;
+// A file this process holds open. Writes collect in `pending` and reach the
+// file before any other service call, so nothing that reads, sizes or
+// recreates a file can miss them; for a file open under two handles, each
+// handle's bytes reach it before another handle of it writes.
+struct OpenFile {
+  int descriptor = -1;
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool aliased = false;
+  bool listed = false;  // in filesWithPending
+  std::string pending;
+};
 
-int descriptorOf(File file) { return static_cast<int>(file) - 1; }
-File fileOf(int descriptor) { return static_cast<File>(descriptor) + 1; }
+constexpr std::size_t WriteBufferSize = 32 * 1024;
+
+std::vector<OpenFile*> openFiles;
+std::vector<OpenFile*> filesWithPending;
+
+OpenFile* recordOf(File file) { return reinterpret_cast<OpenFile*>(file); }
+
+bool writeThrough(int descriptor, const char* data, std::size_t count) {
+  while (count > 0) {
+    ssize_t put = ::write(descriptor, data, count);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    data += put;
+    count -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+void flush(OpenFile& file) {
+  if (file.pending.empty()) return;
+  writeThrough(file.descriptor, file.pending.data(), file.pending.size());
+  file.pending.clear();
+}
+
+void flushAll() {
+  for (OpenFile* file : filesWithPending) {
+    flush(*file);
+    file->listed = false;
+  }
+  filesWithPending.clear();
+}
+
+// Flushes whatever is still held when the process ends.
+struct FlushAtExit {
+  ~FlushAtExit() { flushAll(); }
+} flushAtExit;
 
 File registerDescriptor(int descriptor) {
-  openDescriptors.push_back(descriptor);
-  return fileOf(descriptor);
+  auto* file = new OpenFile;
+  file->descriptor = descriptor;
+  struct stat info;
+  if (::fstat(descriptor, &info) == 0) {
+    file->device = info.st_dev;
+    file->inode = info.st_ino;
+    for (OpenFile* other : openFiles) {
+      if (other->device == info.st_dev && other->inode == info.st_ino)
+        file->aliased = other->aliased = true;
+    }
+  }
+  openFiles.push_back(file);
+  return reinterpret_cast<File>(file);
 }
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
@@ -123,12 +177,8 @@ int openExistingForReading(const std::string& path) {
 }
 
 bool heldOpen(const struct stat& target) {
-  for (int descriptor : openDescriptors) {
-    struct stat info;
-    if (::fstat(descriptor, &info) == 0 && info.st_dev == target.st_dev &&
-        info.st_ino == target.st_ino)
-      return true;
-  }
+  for (const OpenFile* file : openFiles)
+    if (file->device == target.st_dev && file->inode == target.st_ino) return true;
   return false;
 }
 
@@ -145,6 +195,7 @@ void printMessage(std::string_view message) {
 }
 
 void createDirectories(const std::string& path) {
+  flushAll();
   std::string_view whole(path.data(), path.find('\0') == std::string::npos ? path.size()
                                                                          : path.find('\0'));
   for (std::size_t i = 1; i < whole.size(); ++i) {
@@ -153,6 +204,7 @@ void createDirectories(const std::string& path) {
 }
 
 File createFileAnew(const std::string& path) {
+  flushAll();
   std::string mapped = systemPath(path);
   if (mapped.empty()) return NoFile;
   struct stat info;
@@ -172,12 +224,14 @@ File createFileAnew(const std::string& path) {
 }
 
 File openForReading(const std::string& path) {
+  flushAll();
   if (injectedFault(Service::OpenForReading)) return NoFile;
   int descriptor = openExistingForReading(path);
   return descriptor < 0 ? NoFile : registerDescriptor(descriptor);
 }
 
 bool fileSizeByName(const std::string& path, std::uint32_t& size) {
+  flushAll();
   if (injectedFault(Service::FileSizeByName)) return false;
   int descriptor = openExistingForReading(path);
   if (descriptor < 0) return false;
@@ -213,43 +267,56 @@ std::uint32_t readFully(int descriptor, bool positioned, std::uint64_t offset,
 
 std::uint32_t readBytes(File file, void* destination, std::uint32_t count) {
   if (file == NoFile) return 0;
-  return readFully(descriptorOf(file), false, 0, destination, count);
+  flushAll();
+  return readFully(recordOf(file)->descriptor, false, 0, destination, count);
 }
 
 std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
                           std::uint32_t count) {
   if (file == NoFile) return 0;
+  flushAll();
+  int descriptor = recordOf(file)->descriptor;
   // The file position follows, as after SetFilePointer and ReadFile.
-  std::uint32_t done = readFully(descriptorOf(file), true, offset, destination, count);
-  ::lseek(descriptorOf(file), static_cast<off_t>(offset) + done, SEEK_SET);
+  std::uint32_t done = readFully(descriptor, true, offset, destination, count);
+  ::lseek(descriptor, static_cast<off_t>(offset) + done, SEEK_SET);
   return done;
 }
 
 std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) {
-  if (file == NoFile) return 0;
+  if (file == NoFile || count == 0) return 0;
+  OpenFile& target = *recordOf(file);
   const auto* data = static_cast<const char*>(bytes);
-  std::uint32_t done = 0;
-  while (done < count) {
-    ssize_t put = ::write(descriptorOf(file), data + done, count - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) break;
-    done += static_cast<std::uint32_t>(put);
+  // Bytes for one file under two handles reach it in call order.
+  if (target.aliased) {
+    for (OpenFile* other : filesWithPending)
+      if (other != &target && other->device == target.device && other->inode == target.inode)
+        flush(*other);
   }
-  return done;
+  if (target.pending.size() + count > WriteBufferSize) flush(target);
+  if (count >= WriteBufferSize) return writeThrough(target.descriptor, data, count) ? count : 0;
+  if (!target.listed) {
+    if (target.pending.capacity() < WriteBufferSize) target.pending.reserve(WriteBufferSize);
+    filesWithPending.push_back(&target);
+    target.listed = true;
+  }
+  target.pending.append(data, count);
+  return count;
 }
 
 void closeFile(File file) {
   if (file == NoFile) return;
-  int descriptor = descriptorOf(file);
-  auto found = std::find(openDescriptors.begin(), openDescriptors.end(), descriptor);
-  if (found == openDescriptors.end()) return;
-  openDescriptors.erase(found);
-  ::close(descriptor);
+  OpenFile* target = recordOf(file);
+  auto found = std::find(openFiles.begin(), openFiles.end(), target);
+  if (found == openFiles.end()) return;
+  flushAll();
+  openFiles.erase(found);
+  ::close(target->descriptor);
+  delete target;
 }
 
 bool fileIdentity(File file, FileIdentity& identity) {
   struct stat info;
-  if (file == NoFile || ::fstat(descriptorOf(file), &info) != 0) return false;
+  if (file == NoFile || ::fstat(recordOf(file)->descriptor, &info) != 0) return false;
   identity.volume = static_cast<std::uint64_t>(info.st_dev);
   identity.index = static_cast<std::uint64_t>(info.st_ino);
   return true;

@@ -1,0 +1,34 @@
+// Finds the index entry whose name is exactly a see-also item: the first
+// such line of the sorted procedure index, else of the structure index.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "driver/run_state.h"
+
+namespace pirvex {
+
+class EntryLookup {
+ public:
+  // Builds a sorted key array over both tables; without memory for it, the
+  // look-up scans the tables instead, with the same result.
+  EntryLookup(const IndexTable& procedures, const IndexTable& structures);
+  // The opening link tag of the entry's index line, up to its name. `name` is
+  // a see-also item: it holds no "<", blank, comma or line end.
+  bool find(std::string_view name, std::string_view& linkTag) const;
+  // The same answer by scanning both tables line by line.
+  bool findByScanning(std::string_view name, std::string_view& linkTag) const;
+
+ private:
+  struct Key {
+    std::string_view name;
+    std::uint32_t order;
+    std::string_view linkTag;
+  };
+  const IndexTable* tables_[2];
+  MemoryBlock keys_;
+  std::uint32_t count_ = 0;
+};
+
+}  // namespace pirvex

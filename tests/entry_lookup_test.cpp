@@ -1,0 +1,61 @@
+// The see-also look-up finds what a plain scan of both sorted indexes finds,
+// whatever the index files hold.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "index/entry_lookup.h"
+#include "index/sort.h"
+#include "support/workspace.h"
+
+namespace pirvex::testing {
+namespace {
+
+std::string randomIndex(std::mt19937& random, std::vector<std::string>& names) {
+  const std::string alphabet = "AaBb_<>#\"\\ ,\t\r\n\x84" "0";
+  std::string text;
+  int lines = 1 + static_cast<int>(random() % 60);
+  for (int i = 0; i < lines; ++i) {
+    std::string name;
+    int length = static_cast<int>(random() % 4);
+    for (int c = 0; c < length; ++c) name += "AaBb_\x84" "0"[random() % 7];
+    names.push_back(name);
+    if (random() % 5 == 0) {  // garbage
+      for (int c = 0; c < 12; ++c) text += alphabet[random() % alphabet.size()];
+    } else {
+      text += "<A HREF=\"p" + std::to_string(random() % 3) + "\\x.HTM#" + name +
+              "\" TARGET=\"main\">" + name + "</A><BR>\r\n";
+    }
+  }
+  return text;
+}
+
+TEST(EntryLookup, AgreesWithScanningBothTables) {
+  std::mt19937 random(20261208);
+  Workspace workspace;
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(workspace.path());
+  for (int round = 0; round < 200; ++round) {
+    // Probes are item names: they never hold "<", blanks, commas or line ends.
+    std::vector<std::string> names{"", "A", "Aa", "x"};
+    workspace.write("pirVex/f_ndx.htm", randomIndex(random, names));
+    workspace.write("pirVex/s_ndx.htm", randomIndex(random, names));
+    IndexTable procedures, structures;
+    ASSERT_TRUE(sortIndex("pirVEX\\f_ndx.htm", procedures));
+    ASSERT_TRUE(sortIndex("pirVEX\\s_ndx.htm", structures));
+    EntryLookup lookup(procedures, structures);
+    for (const std::string& name : names) {
+      std::string_view fast, slow;
+      bool found = lookup.find(name, fast);
+      ASSERT_EQ(found, lookup.findByScanning(name, slow)) << round << " " << name;
+      if (found) {
+        ASSERT_EQ(fast.data(), slow.data()) << round << " " << name;
+      }
+    }
+  }
+  std::filesystem::current_path(previous);
+}
+
+}  // namespace
+}  // namespace pirvex::testing

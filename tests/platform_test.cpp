@@ -1,0 +1,148 @@
+// The POSIX services behave as the Windows ones that the rest of pirVex
+// was designed against.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/platform.h"
+#include "support/workspace.h"
+
+namespace pirvex::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+class Platform : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous = fs::current_path();
+    fs::current_path(workspace.path());
+  }
+  void TearDown() override { fs::current_path(previous); }
+
+  std::string readAll(File file, std::uint32_t offset = 0) {
+    std::string text;
+    char chunk[7];
+    for (std::uint32_t got; (got = readBytesAt(file, offset, chunk, sizeof chunk)) != 0; offset += got)
+      text.append(chunk, got);
+    return text;
+  }
+
+  Workspace workspace;
+  fs::path previous;
+};
+
+TEST_F(Platform, CreatingAnewMakesDirectoriesAndEmptiesTheOldFile) {
+  workspace.write("pirVex/src/demo.HTM", "old content");
+  File file = createFileAnew("pirVex\\src\\demo.HTM");
+  ASSERT_NE(file, NoFile);
+  closeFile(file);
+  EXPECT_EQ(workspace.read("pirVex/src/demo.HTM"), "");
+  File deeper = createFileAnew("pirVEX\\a/b\\c.htm");
+  writeBytes(deeper, "x");
+  closeFile(deeper);
+  EXPECT_EQ(workspace.read("pirVex/a/b/c.htm"), "x");
+  EXPECT_FALSE(workspace.exists("pirVEX"));
+}
+
+TEST_F(Platform, FileOpenTwiceSharesItsBytesAtOnce) {
+  File writer = createFileAnew("pirVEX\\f_ndx.htm");
+  writeBytes(writer, "first line\r\n");
+  File reader = openForReading("pirVex\\f_ndx.htm");
+  ASSERT_NE(reader, NoFile);
+  EXPECT_EQ(readAll(reader), "first line\r\n");
+  closeFile(reader);
+  std::uint32_t size = 0;
+  writeBytes(writer, "second\r\n");
+  ASSERT_TRUE(fileSizeByName("pirVex\\f_ndx.htm", size));
+  EXPECT_EQ(size, 20u);
+
+  // Recreated while held open: emptied in place, and the first handle reads
+  // what the second one wrote.
+  File rewriter = createFileAnew("pirVex\\f_ndx.htm");
+  ASSERT_NE(rewriter, NoFile);
+  ASSERT_TRUE(fileSizeByName("pirVex\\f_ndx.htm", size));
+  EXPECT_EQ(size, 0u);
+  writeBytes(rewriter, "sorted\r\n");
+  closeFile(rewriter);
+  EXPECT_EQ(readAll(writer), "sorted\r\n");
+  closeFile(writer);
+}
+
+TEST_F(Platform, TwoHandlesOfOneFileWriteInCallOrder) {
+  File first = createFileAnew("page.HTM");
+  writeBytes(first, "AAAA");
+  File second = createFileAnew("page.HTM");  // emptied in place; `first` stays at offset 4
+  writeBytes(second, "BB");
+  writeBytes(first, "CC");
+  writeBytes(second, "D");
+  closeFile(first);
+  closeFile(second);
+  EXPECT_EQ(workspace.read("page.HTM"), std::string("BBD\0CC", 6));
+}
+
+TEST_F(Platform, SizesReadsAndMissingFiles) {
+  std::uint32_t size = 99;
+  EXPECT_FALSE(fileSizeByName("missing.asm", size));
+  EXPECT_EQ(openForReading("missing.asm"), NoFile);
+  workspace.write("empty.asm", "");
+  ASSERT_TRUE(fileSizeByName("empty.asm", size));
+  EXPECT_EQ(size, 0u);
+  workspace.write("dir.asm/x", "");
+  EXPECT_EQ(openForReading("dir.asm"), NoFile);
+
+  workspace.write("two.asm", "ab");
+  File file = openForReading("two.asm");
+  char bytes[4];
+  EXPECT_EQ(readBytes(file, bytes, 4), 2u);
+  EXPECT_EQ(readBytes(file, bytes, 4), 0u);
+  closeFile(file);
+}
+
+TEST_F(Platform, NamesAreLookedUpWithoutRegardToCase) {
+  workspace.write("Inc/DOSSYM.INC", "sym");
+  workspace.write("inc/dossym.inc", "lower");
+  workspace.write("only/Upper.Inc", "upper");
+  File exact = openForReading("inc\\dossym.inc");
+  EXPECT_EQ(readAll(exact), "lower");
+  closeFile(exact);
+  File folded = openForReading("INC\\DosSym.inc");  // first match in byte order: Inc, DOSSYM.INC
+  EXPECT_EQ(readAll(folded), "sym");
+  closeFile(folded);
+  std::uint32_t size = 0;
+  EXPECT_TRUE(fileSizeByName("ONLY\\upper.inc", size));
+  EXPECT_EQ(size, 5u);
+}
+
+TEST_F(Platform, PlantedLinkIsReplaced) {
+  workspace.write("victim.txt", "keep");
+  fs::create_directories("pirVex");
+  fs::create_symlink("../victim.txt", "pirVex/page.HTM");
+  File file = createFileAnew("pirVex\\page.HTM");
+  ASSERT_NE(file, NoFile);
+  writeBytes(file, "page");
+  closeFile(file);
+  EXPECT_EQ(workspace.read("victim.txt"), "keep");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("pirVex/page.HTM")));
+  EXPECT_EQ(workspace.read("pirVex/page.HTM"), "page");
+}
+
+TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {
+  File file = createFileAnew("big.bin");
+  std::string expected;
+  for (int i = 0; i < 5000; ++i) {
+    std::string piece(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26));
+    writeBytes(file, piece);
+    expected += piece;
+  }
+  std::string large(100000, 'z');
+  writeBytes(file, large);
+  expected += large;
+  closeFile(file);
+  EXPECT_EQ(workspace.read("big.bin"), expected);
+}
+
+}  // namespace
+}  // namespace pirvex::testing
