@@ -27,36 +27,58 @@ std::string_view linkTagOf(const IndexTable& table, const IndexRecord& record) {
   return {table.text.bytes() + record.lineStart, record.nameStart - record.lineStart};
 }
 
+std::size_t hashOf(std::string_view name) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+  return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
 }  // namespace
 
 EntryLookup::EntryLookup(const IndexTable& procedures, const IndexTable& structures)
     : tables_{&procedures, &structures} {
   std::size_t lines = static_cast<std::size_t>(procedures.count) + structures.count;
+  std::size_t capacity = 16;
+  while (capacity < 2 * lines) capacity *= 2;
   keys_ = MemoryBlock(lines * sizeof(Key));
-  if (!keys_) return;
+  if (keys_) slots_ = MemoryBlock(capacity * sizeof(std::uint32_t));
+  if (!slots_) {
+    keys_.reset();
+    return;
+  }
+  mask_ = capacity - 1;
   auto* keys = static_cast<Key*>(keys_.data());
-  std::uint32_t order = 0;
+  auto* slots = static_cast<std::uint32_t*>(slots_.data());
+  std::fill(slots, slots + capacity, 0u);
+  std::uint32_t count = 0;
+  // Tables and lines in the order a scan visits them: the first line that
+  // bears a name keeps its slot.
   for (const IndexTable* table : tables_) {
-    for (std::uint32_t i = 0; i < table->count; ++i, ++order) {
+    for (std::uint32_t i = 0; i < table->count; ++i) {
       const IndexRecord& record = table->records()[i];
       std::string_view name;
-      if (matchableName(*table, record, name))
-        keys[count_++] = Key{name, order, linkTagOf(*table, record)};
+      if (!matchableName(*table, record, name)) continue;
+      std::size_t slot = hashOf(name) & mask_;
+      while (slots[slot] != 0 && keys[slots[slot] - 1].name != name) slot = (slot + 1) & mask_;
+      if (slots[slot] != 0) continue;
+      keys[count] = Key{name, linkTagOf(*table, record)};
+      slots[slot] = ++count;
     }
   }
-  std::sort(keys, keys + count_, [](const Key& a, const Key& b) {
-    return a.name != b.name ? a.name < b.name : a.order < b.order;
-  });
 }
 
 bool EntryLookup::find(std::string_view name, std::string_view& linkTag) const {
-  if (!keys_) return findByScanning(name, linkTag);
+  if (!slots_) return findByScanning(name, linkTag);
   const auto* keys = static_cast<const Key*>(keys_.data());
-  const Key* found = std::lower_bound(keys, keys + count_, name,
-                                      [](const Key& key, std::string_view wanted) { return key.name < wanted; });
-  if (found == keys + count_ || found->name != name) return false;
-  linkTag = found->linkTag;
-  return true;
+  const auto* slots = static_cast<const std::uint32_t*>(slots_.data());
+  for (std::size_t slot = hashOf(name) & mask_; slots[slot] != 0; slot = (slot + 1) & mask_) {
+    const Key& key = keys[slots[slot] - 1];
+    if (key.name == name) {
+      linkTag = key.linkTag;
+      return true;
+    }
+  }
+  return false;
 }
 
 bool EntryLookup::findByScanning(std::string_view name, std::string_view& linkTag) const {

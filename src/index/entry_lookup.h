@@ -11,8 +11,8 @@ namespace pirvex {
 
 class EntryLookup {
  public:
-  // Builds a sorted key array over both tables; without memory for it, the
-  // look-up scans the tables instead, with the same result.
+  // Builds a hash table over the names of both tables; without memory for
+  // it, the look-up scans the tables instead, with the same result.
   EntryLookup(const IndexTable& procedures, const IndexTable& structures);
   // The opening link tag of the entry's index line, up to its name. `name` is
   // a see-also item: it holds no "<", blank, comma or line end.
@@ -23,12 +23,12 @@ class EntryLookup {
  private:
   struct Key {
     std::string_view name;
-    std::uint32_t order;
     std::string_view linkTag;
   };
   const IndexTable* tables_[2];
-  MemoryBlock keys_;
-  std::uint32_t count_ = 0;
+  MemoryBlock keys_;   // one per distinct name, the first line that bears it
+  MemoryBlock slots_;  // open addressing: key number + 1, or 0 for a free slot
+  std::size_t mask_ = 0;
 };
 
 }  // namespace pirvex

@@ -68,13 +68,12 @@ bool rewritePage(RunState& run, const EntryLookup& entries, File page) {
     if (upTo > written) platform::writeBytes(out, text + written, upTo - written);
     written = upTo;
   };
+  const std::string_view whole(text, length);
   std::uint32_t position = 0;
-  while (position + SeeAlsoPattern.size() <= length) {
-    if (!startsWith(text + position, length - position, SeeAlsoPattern)) {
-      ++position;
-      continue;
-    }
-    position += static_cast<std::uint32_t>(SeeAlsoPattern.size());
+  for (;;) {
+    std::size_t match = whole.find(SeeAlsoPattern, position);
+    if (match == std::string_view::npos) break;
+    position = static_cast<std::uint32_t>(match + SeeAlsoPattern.size());
     flush(position);
     for (;;) {
       while (position < length && isBlank(static_cast<unsigned char>(text[position]))) ++position;

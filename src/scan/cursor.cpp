@@ -1,5 +1,7 @@
 #include "scan/cursor.h"
 
+#include <cstring>
+
 namespace pirvex {
 
 void skipBlanks(Cursor& cursor) {
@@ -7,20 +9,19 @@ void skipBlanks(Cursor& cursor) {
 }
 
 void nextLine(Cursor& cursor) {
-  while (!cursor.atEnd()) {
-    char passed = static_cast<char>(cursor.byte());
-    cursor.advance(1);
-    if (passed == CR) {
-      if (!cursor.atEnd() && cursor.byte() == LF) cursor.advance(1);
-      return;
-    }
+  std::uint32_t length = lineLength(cursor);
+  if (length == cursor.remaining) {
+    cursor.advance(length);
+    return;
   }
+  cursor.advance(length + 1);
+  if (!cursor.atEnd() && cursor.byte() == LF) cursor.advance(1);
 }
 
 std::uint32_t lineLength(Cursor cursor) {
-  std::uint32_t length = 0;
-  while (length < cursor.remaining && cursor.position[length] != CR) ++length;
-  return length;
+  const void* end = std::memchr(cursor.position, CR, cursor.remaining);
+  return end ? static_cast<std::uint32_t>(static_cast<const char*>(end) - cursor.position)
+             : cursor.remaining;
 }
 
 std::string_view trimTrailingBlanks(std::string_view span) {

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Builds pirVex in release mode, generates projects of 1,000, 10,000 and
+# 100,000 procedures, and prints for each: wall time, peak memory, write
+# calls, and the floor measured in the same run (every source read once,
+# the same output bytes written with cat into the same file system).
+#
+#   bash bench/run.sh [SIZES...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 100000)
+for tool in /usr/bin/time strace; do
+  command -v "$tool" >/dev/null || { apt-get update && apt-get install -y time strace; }
+done
+
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DPIRVEX_TESTS=OFF -DPIRVEX_BENCH=ON >/dev/null
+cmake --build build-release -j"$(nproc)" >/dev/null
+pirvex=$PWD/build-release/pirvex
+work=$(mktemp -d "${BENCH_DIR:-/tmp}/pirvex-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+now() { date +%s.%N; }
+# The best of three runs of a command, in seconds.
+best_of_three() {
+  local best="" start end took
+  for _ in 1 2 3; do
+    start=$(now); "$@"; end=$(now)
+    took=$(echo "$end - $start" | bc -l)
+    if [ -z "$best" ] || [ "$(echo "$took < $best" | bc -l)" = 1 ]; then best=$took; fi
+  done
+  echo "$best"
+}
+run_pirvex() { rm -rf pirVex && "$pirvex" main.asm >/dev/null; }
+run_floor() {
+  find . -path ./pirVex -prune -o -type f \( -name '*.asm' -o -name '*.inc' \) -print0 | xargs -0 cat >/dev/null
+  find pirVex -type f -print0 | sort -z | xargs -0 cat >"$work/copy"
+}
+
+command -v bc >/dev/null || { apt-get update && apt-get install -y bc; }
+printf '%-12s %10s %10s %10s %12s %10s %8s %14s\n' procedures "output MB" "pirVex s" "peak MB" \
+  "write calls" "floor s" ratio "us/procedure"
+for n in "${sizes[@]}"; do
+  project="$work/p$n"
+  ./build-release/pirvex_generate "$n" "$project"
+  (
+    cd "$project"
+    run_pirvex
+    output_bytes=$(find pirVex -type f -print0 | xargs -0 cat | wc -c)
+    seconds=$(best_of_three run_pirvex)
+    floor=$(best_of_three run_floor)
+    peak=$(/usr/bin/time -f %M "$pirvex" main.asm 2>&1 >/dev/null | tail -n 1)
+    writes=$(strace -f -c -e trace=write,pwrite64,writev -o "$work/strace" "$pirvex" main.asm >/dev/null &&
+             awk '$NF ~ /^(write|pwrite64|writev)$/ {sum += $4} END {print sum + 0}' "$work/strace")
+    printf '%-12s %10.1f %10.3f %10.1f %12s %10.3f %8.2f %14.2f\n' "$n" "$(echo "$output_bytes / 1048576" | bc -l)" \
+      "$seconds" "$(echo "$peak / 1024" | bc -l)" \
+      "$writes" "$floor" "$(echo "$seconds / $floor" | bc -l)" "$(echo "$seconds * 1000000 / $n" | bc -l)"
+  )
+  rm -rf "$project"
+done
