@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds pirVex with warnings as errors and runs every test: the normal
 # build, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and a bounded run of the fuzz target over its seed corpus.
+# the Windows build under Wine against the native one, the packages, the
+# pages in a real browser, and a bounded run of the fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -11,6 +12,15 @@ echo "== normal build"
 cmake -S . -B build -DPIRVEX_WERROR=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== windows build under wine, compared with the native build"
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+  -DPIRVEX_WERROR=ON -DPIRVEX_TESTS=OFF
+cmake --build build-win -j"$jobs"
+bash tests/windows/compare.sh build/pirvex build-win/pirvex.exe build/pirvex_generate
+
+echo "== install and packages"
+bash tests/package/check.sh build build-win
 
 echo "== sanitizer build"
 cmake -S . -B build-asan -DPIRVEX_WERROR=ON -DPIRVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
