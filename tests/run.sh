@@ -13,6 +13,9 @@ cmake -S . -B build -DPIRVEX_WERROR=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
+echo "== the example's pages in headless Chromium"
+bash tests/browser/run.sh build/pirvex build/frameset.png
+
 echo "== windows build under wine, compared with the native build"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DPIRVEX_WERROR=ON -DPIRVEX_TESTS=OFF

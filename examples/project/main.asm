@@ -4,6 +4,18 @@
         .MODEL SMALL
         INCLUDE inc\defs.inc
         INCLUDE lib\io.inc
+        INCLUDE lib\text\convert.inc
+        INCLUDELIB kernel32.lib
+
+COMMENT #
+  Dieser Block wird vom Assembler und von pirVex Åbersprungen.
+#
+
+;* Bereitet Puffer und Bildschirm vor.
+;*@see:
+;* ReadLine
+Init:
+        ret
 
 ;* Liest eine Zeile von der Tastatur in den Puffer.
 ;* Die Zeile endet mit CR; zur Grî·e des Puffers siehe LINEBUF.
@@ -13,7 +25,7 @@
 ;* AX     Anzahl der gelesenen Zeichen
 ;*@see:
 ;* GetKey, LINEBUF
-;* WriteLine
+;* WriteLine, ToUpper
 ReadLine PROC NEAR
         mov  ah, 0Ah
         int  21h
@@ -21,9 +33,9 @@ ReadLine PROC NEAR
 ReadLine ENDP
 
 ;*@PUBLIC: GetKey
-;* Wartet auf einen Tastendruck.
+;* Wartet auf einen Tastendruck und liefert ihn als KEYEVENT.
 ;*@see:
-;* ReadLine
+;* ReadLine, KEYEVENT
 ReadChar PROC NEAR
         mov  ah, 01h
         int  21h
