@@ -19,6 +19,7 @@ void nextLine(Cursor& cursor) {
 }
 
 std::uint32_t lineLength(Cursor cursor) {
+  if (cursor.atEnd()) return 0;
   const void* end = std::memchr(cursor.position, CR, cursor.remaining);
   return end ? static_cast<std::uint32_t>(static_cast<const char*>(end) - cursor.position)
              : cursor.remaining;
