@@ -23,9 +23,30 @@ struct Random {
   }
 };
 
-const char* const Words[] = {"liest", "schreibt", "den", "Puffer", "Zeile", "Zeichen", "aus",
-                             "der", "Datei", "pr\x81" "ft", "Gr\x94\xE1" "e", "L\x84nge", "setzt",
-                             "Flag", "bei", "Fehler", "zur\x81" "ck", "Register", "Speicher", "\x9A" "berlauf"};
+const char* const Words[] = {"liest",
+                             "schreibt",
+                             "den",
+                             "Puffer",
+                             "Zeile",
+                             "Zeichen",
+                             "aus",
+                             "der",
+                             "Datei",
+                             "pr\x81"
+                             "ft",
+                             "Gr\x94\xE1"
+                             "e",
+                             "L\x84nge",
+                             "setzt",
+                             "Flag",
+                             "bei",
+                             "Fehler",
+                             "zur\x81"
+                             "ck",
+                             "Register",
+                             "Speicher",
+                             "\x9A"
+                             "berlauf"};
 const char* const Registers[] = {"AX", "BX", "CX", "DX", "SI", "DI", "ES:DI", "DS:SI"};
 
 std::string procedureName(std::uint32_t i) { return "Proc" + std::to_string(i); }
@@ -77,7 +98,8 @@ int main(int argc, char** argv) {
       }
       const std::uint32_t kind = random.next(10);
       if (kind == 0) {  // undocumented
-        text += procedureName(next) + " PROC NEAR\r\n        ret\r\n" + procedureName(next) + " ENDP\r\n\r\n";
+        text += procedureName(next) + " PROC NEAR\r\n        ret\r\n" + procedureName(next) +
+                " ENDP\r\n\r\n";
         continue;
       }
       if (kind == 1) text += ";*@PUBLIC: Api" + std::to_string(next) + "\r\n";
@@ -101,7 +123,9 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(root / directory);
     std::ofstream(root / directory / ("m" + std::to_string(m) + ".inc"), std::ios::binary) << text;
   }
-  mainText += ";* Startpunkt des Programms.\r\nStart PROC NEAR\r\n        ret\r\nStart ENDP\r\n        END\r\n";
+  mainText +=
+      ";* Startpunkt des Programms.\r\nStart PROC NEAR\r\n        ret\r\nStart ENDP\r\n        "
+      "END\r\n";
   std::filesystem::create_directories(root);
   std::ofstream(root / "main.asm", std::ios::binary) << mainText;
   return 0;

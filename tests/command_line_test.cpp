@@ -1,8 +1,9 @@
+#include "driver/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "driver/command_line.h"
 #include "platform/platform.h"
 
 namespace pirvex {
@@ -18,7 +19,8 @@ struct Parsed {
 Parsed parse(std::string_view line) {
   CommandLine command;
   bool ok = parseCommandLine(line, command);
-  std::string base = command.afterLastDot ? std::string(command.name.substr(0, command.afterLastDot - 1)) : "";
+  std::string base =
+      command.afterLastDot ? std::string(command.name.substr(0, command.afterLastDot - 1)) : "";
   return {ok, std::string(command.name), command.publicOnly, base};
 }
 

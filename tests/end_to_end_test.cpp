@@ -43,7 +43,6 @@ TEST(Pages, WorkedExampleOfOneDocumentedProcedure) {
   EXPECT_EQ(workspace.read("pirVex/index.html"), startPage("demo", "demo.HTM"));
 }
 
-
 TEST(Pages, NamesAsTypedGivePagePathsAndTitles) {
   Workspace workspace;
   workspace.write("my demo.asm", crlf("X PROC\n"));
@@ -69,27 +68,28 @@ TEST(Entries, PublicEntriesWithAndWithoutPublicOnly) {
   Workspace workspace;
   workspace.write("demo.asm", source);
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm",
-                 heading("Api") + "Private Name: Impl<BR><BR>\nDoes things.\n" +
-                     sourceLine("demo.asm") + "<HR>\n" + heading("Later") +
-                     "First.\nSecond.\n<BR><BR>\n<B>PUBLIC: Late</B>\n<UL>\n<LI>Text.\n</UL>\n" +
-                     sourceLine("demo.asm") + "<HR>\n" + heading("Plain") +
-                     "<BR><BR>\n<B>PUBLIC:</B>\n<UL>\n<LI>Empty public.\n</UL>\n" +
-                     sourceLine("demo.asm") + "<HR>\n" + heading("Undoc") + sourceLine("demo.asm")));
+  EXPECT_EQ(
+      workspace.read("pirVex/demo.HTM"),
+      page("demo: demo.asm",
+           heading("Api") + "Private Name: Impl<BR><BR>\nDoes things.\n" + sourceLine("demo.asm") +
+               "<HR>\n" + heading("Later") +
+               "First.\nSecond.\n<BR><BR>\n<B>PUBLIC: Late</B>\n<UL>\n<LI>Text.\n</UL>\n" +
+               sourceLine("demo.asm") + "<HR>\n" + heading("Plain") +
+               "<BR><BR>\n<B>PUBLIC:</B>\n<UL>\n<LI>Empty public.\n</UL>\n" +
+               sourceLine("demo.asm") + "<HR>\n" + heading("Undoc") + sourceLine("demo.asm")));
   const std::string allEntries = indexLine("demo.HTM", "Api") + indexLine("demo.HTM", "Later") +
                                  indexLine("demo.HTM", "Plain") + indexLine("demo.HTM", "Undoc");
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), allEntries);
   EXPECT_EQ(workspace.read("pirVex/ndx.htm"), navigation(allEntries, ""));
 
   EXPECT_EQ(workspace.run({"-p", "demo.asm"}), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm",
-                 heading("Api") + "Does things.\n" + sourceLine("demo.asm") + "<HR>\n" +
-                     heading("Late") + "Text.\n" + sourceLine("demo.asm") + "<HR>\n" +
-                     heading("Plain") +
-                     "<BR><BR>\n<B>PUBLIC:</B>\n<UL>\n<LI>Empty public.\n</UL>\n" +
-                     sourceLine("demo.asm")));
+  EXPECT_EQ(
+      workspace.read("pirVex/demo.HTM"),
+      page("demo: demo.asm", heading("Api") + "Does things.\n" + sourceLine("demo.asm") + "<HR>\n" +
+                                 heading("Late") + "Text.\n" + sourceLine("demo.asm") + "<HR>\n" +
+                                 heading("Plain") +
+                                 "<BR><BR>\n<B>PUBLIC:</B>\n<UL>\n<LI>Empty public.\n</UL>\n" +
+                                 sourceLine("demo.asm")));
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", "Api") +
                                                     indexLine("demo.HTM", "Late") +
                                                     indexLine("demo.HTM", "Plain"));
@@ -107,12 +107,12 @@ TEST(Entries, LabelsEmptyLinesCommentsAndUndocumentedLines) {
                  heading("Parse:") + "Parses.\n" + sourceLine("demo.asm") + "Orphan.\n" +
                      sourceLine("demo.asm") + "<HR>\n" + heading("Lone") + sourceLine("demo.asm") +
                      "Stopped.\n" + sourceLine("demo.asm") + "<HR>\n" + heading("After") +
-                     sourceLine("demo.asm") + "<HR>\n" + heading("Foo") +
-                     sourceLine("demo.asm") + "<HR>\n" + heading("call") + sourceLine("demo.asm")));
+                     sourceLine("demo.asm") + "<HR>\n" + heading("Foo") + sourceLine("demo.asm") +
+                     "<HR>\n" + heading("call") + sourceLine("demo.asm")));
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"),
             indexLine("demo.HTM", "After") + indexLine("demo.HTM", "call") +
-                indexLine("demo.HTM", "Foo") +
-                indexLine("demo.HTM", "Lone") + indexLine("demo.HTM", "Parse:"));
+                indexLine("demo.HTM", "Foo") + indexLine("demo.HTM", "Lone") +
+                indexLine("demo.HTM", "Parse:"));
 }
 
 TEST(Entries, BlockAtTheEndOfTheFileGetsNoSourceLine) {
@@ -129,8 +129,8 @@ TEST(Entries, NothingDocumentedGivesEmptyNavigationAndAStartPage) {
   Workspace workspace;
   workspace.write("demo.asm", crlf("; only a comment\n  mov ax, bx\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
-  EXPECT_EQ(workspace.files(), (std::vector<std::string>{"demo.asm", "pirVex/index.html",
-                                                          "pirVex/ndx.htm"}));
+  EXPECT_EQ(workspace.files(),
+            (std::vector<std::string>{"demo.asm", "pirVex/index.html", "pirVex/ndx.htm"}));
   EXPECT_EQ(workspace.read("pirVex/ndx.htm"), "");
   EXPECT_EQ(workspace.read("pirVex/index.html"), startPage("demo", "demo.HTM"));
 }
@@ -139,17 +139,19 @@ TEST(Entries, NothingDocumentedGivesEmptyNavigationAndAStartPage) {
 // tab after it, and 30.
 std::string configured(std::string_view prefix, std::string_view name) {
   return "<table width=\"600\t \" border=\"1\"><tr><th height=\"30\" align=centre "
-         "valign=\"bottom\" background=\"" + std::string(prefix) +
+         "valign=\"bottom\" background=\"" +
+         std::string(prefix) +
          "pics\\bar.gif \"><font color=\"#000000\" size=\"2\"><div "
-         "style=\"position:relative; top:3px;\" align=\"bottom\">" + std::string(name) +
+         "style=\"position:relative; top:3px;\" align=\"bottom\">" +
+         std::string(name) +
          "</div></font></tr><tr><td><table width=\"100%\" border=\"0\" BGCOLOR=\"#FFFFCC\">"
          "<tr><td colspan=\"2\">";
 }
 
 TEST(ConfigTab, StylesEntriesOnTheMainPageAndOneDirectoryDown) {
-  const std::string source =
-      crlf(";*@config-tab: pics\\bar.gif   600\t 30\nFoo PROC\n;* Doc.\nBar PROC\n"
-           ";*@CONFIG-TAB: a 1\nBaz PROC\n");
+  const std::string source = crlf(
+      ";*@config-tab: pics\\bar.gif   600\t 30\nFoo PROC\n;* Doc.\nBar PROC\n"
+      ";*@CONFIG-TAB: a 1\nBaz PROC\n");
   auto expected = [](std::string_view prefix, std::string_view sourcePath) {
     return configured(prefix, "Foo") + heading("Foo") + sourceLine(sourcePath) +
            "</tr></table></tr></table><BR>" + configured(prefix, "Bar") + heading("Bar") +
@@ -170,10 +172,9 @@ TEST(ConfigTab, SwitchedOffTheFirstSeparatorAfterIsARule) {
   workspace.write("demo.asm", crlf("A PROC\n;*@CONFIG-TAB: b.gif 1 2\n;*@CONFIG-TAB:\nC PROC\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm", heading("A") + sourceLine("demo.asm") + "<HR>\n" +
-                                       heading("C") + sourceLine("demo.asm")));
+            page("demo: demo.asm", heading("A") + sourceLine("demo.asm") + "<HR>\n" + heading("C") +
+                                       sourceLine("demo.asm")));
 }
-
 
 TEST(Pages, DirectoryPartsStayAsTyped) {
   Workspace workspace;
@@ -181,12 +182,15 @@ TEST(Pages, DirectoryPartsStayAsTyped) {
   workspace.write("src/demo", crlf("Y PROC\n"));
   workspace.write("work/x.", crlf("Z PROC\n"));
   EXPECT_EQ(workspace.run({"..\\src\\demo.asm"}, "work"), Sorting + Finished);
-  EXPECT_EQ(workspace.read("work/src/demo.HTM"),
-            page("..\\src\\demo: ..\\src\\demo.asm", heading("X") + sourceLine("..\\src\\demo.asm")));
-  EXPECT_EQ(workspace.read("work/pirVex/index.html"), startPage("..\\src\\demo", "..\\src\\demo.HTM"));
+  EXPECT_EQ(
+      workspace.read("work/src/demo.HTM"),
+      page("..\\src\\demo: ..\\src\\demo.asm", heading("X") + sourceLine("..\\src\\demo.asm")));
+  EXPECT_EQ(workspace.read("work/pirVex/index.html"),
+            startPage("..\\src\\demo", "..\\src\\demo.HTM"));
 
   EXPECT_EQ(workspace.run({"..\\src\\demo"}, "work"), Sorting + Finished);
-  EXPECT_EQ(workspace.read("work/pirVex/..HTM"), page(".: ..\\src\\demo", heading("Y") + sourceLine("..\\src\\demo")));
+  EXPECT_EQ(workspace.read("work/pirVex/..HTM"),
+            page(".: ..\\src\\demo", heading("Y") + sourceLine("..\\src\\demo")));
   EXPECT_EQ(workspace.read("work/pirVex/index.html"), startPage(".", "..HTM"));
 
   EXPECT_EQ(workspace.run({"x."}, "work"), Sorting + Finished);

@@ -1,11 +1,12 @@
 // The see-also look-up finds what a plain scan of both sorted indexes finds,
 // whatever the index files hold.
+#include "index/entry_lookup.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
 
-#include "index/entry_lookup.h"
 #include "index/sort.h"
 #include "support/workspace.h"
 
@@ -13,13 +14,18 @@ namespace pirvex::testing {
 namespace {
 
 std::string randomIndex(std::mt19937& random, std::vector<std::string>& names) {
-  const std::string alphabet = "AaBb_<>#\"\\ ,\t\r\n\x84" "0";
+  const std::string alphabet =
+      "AaBb_<>#\"\\ ,\t\r\n\x84"
+      "0";
   std::string text;
   int lines = 1 + static_cast<int>(random() % 60);
   for (int i = 0; i < lines; ++i) {
     std::string name;
     int length = static_cast<int>(random() % 4);
-    for (int c = 0; c < length; ++c) name += "AaBb_\x84" "0"[random() % 7];
+    for (int c = 0; c < length; ++c)
+      name +=
+          "AaBb_\x84"
+          "0"[random() % 7];
     names.push_back(name);
     if (random() % 5 == 0) {  // garbage
       for (int c = 0; c < 12; ++c) text += alphabet[random() % alphabet.size()];

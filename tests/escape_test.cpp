@@ -1,8 +1,8 @@
+#include "page/escape.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "page/escape.h"
 
 namespace pirvex {
 namespace {
@@ -14,8 +14,12 @@ std::string escaped(std::string_view text) {
 }
 
 TEST(Escaping, BothCodePagesGiveTheSameEntities) {
-  EXPECT_EQ(escaped("Gr\x94\xE1" "e"), "Gr&ouml;&szlig;e");
-  EXPECT_EQ(escaped("Gr\xF6\xDF" "e"), "Gr&ouml;&szlig;e");
+  EXPECT_EQ(escaped("Gr\x94\xE1"
+                    "e"),
+            "Gr&ouml;&szlig;e");
+  EXPECT_EQ(escaped("Gr\xF6\xDF"
+                    "e"),
+            "Gr&ouml;&szlig;e");
   EXPECT_EQ(escaped("\x8E"), "&Auml;");
   EXPECT_EQ(escaped("\xC4"), "&Auml;");
   EXPECT_EQ(escaped("\x84\x81\x9A\x99\xE4\xFC\xDC\xD6"),

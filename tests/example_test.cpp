@@ -23,13 +23,15 @@ TEST(Example, EveryLinkReachesAnExistingAnchor) {
 TEST(LinkCheck, FindsMissingPagesAndAnchors) {
   Workspace workspace;
   workspace.write("out/a.HTM", "<A NAME=\"Here\"></A><A HREF=\"sub/b.HTM#There\">x</A>");
-  workspace.write("out/sub/b.HTM", "<A HREF=\"../a.HTM#Here\"></A><A HREF=\"../a.HTM#Gone\"></A>"
-                                   "<A HREF=\"none.HTM#x\"></A>");
+  workspace.write("out/sub/b.HTM",
+                  "<A HREF=\"../a.HTM#Here\"></A><A HREF=\"../a.HTM#Gone\"></A>"
+                  "<A HREF=\"none.HTM#x\"></A>");
   LinkReport report = checkLinks(workspace.path() / "out");
   EXPECT_EQ(report.linksChecked, 4u);
   std::sort(report.broken.begin(), report.broken.end());
-  EXPECT_EQ(report.broken, (std::vector<std::string>{"a.HTM: sub/b.HTM#There", "sub/b.HTM: ../a.HTM#Gone",
-                                                     "sub/b.HTM: none.HTM#x"}));
+  EXPECT_EQ(report.broken,
+            (std::vector<std::string>{"a.HTM: sub/b.HTM#There", "sub/b.HTM: ../a.HTM#Gone",
+                                      "sub/b.HTM: none.HTM#x"}));
 }
 
 }  // namespace

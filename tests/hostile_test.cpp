@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 TEST(Hostile, TwentyMegabyteLines) {
   Workspace workspace;
   const std::string huge(20 * 1024 * 1024, 'a');
-  workspace.write("demo.asm", crlf("X PROC\n") + huge + crlf("\n;* tail\n;*") + huge + crlf("\nY PROC\n"));
+  workspace.write("demo.asm",
+                  crlf("X PROC\n") + huge + crlf("\n;* tail\n;*") + huge + crlf("\nY PROC\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
             page("demo: demo.asm", heading("X") + sourceLine("demo.asm") + "<HR>\n" + heading("Y") +
@@ -27,12 +28,12 @@ TEST(Hostile, TwentyMegabyteLines) {
 TEST(Hostile, NulAndHighBytesAndBareCarriageReturns) {
   Workspace workspace;
   const std::string name("A\0\xFF", 3);
-  workspace.write("demo.asm",
-                  std::string(1000, '\r') + name + crlf(" PROC\n") + std::string(";*\xFF\0\r\n", 6));
+  workspace.write("demo.asm", std::string(1000, '\r') + name + crlf(" PROC\n") +
+                                  std::string(";*\xFF\0\r\n", 6));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm",
-                 heading(name) + sourceLine("demo.asm") + std::string("\xFF\0\n", 3)));
+  EXPECT_EQ(
+      workspace.read("pirVex/demo.HTM"),
+      page("demo: demo.asm", heading(name) + sourceLine("demo.asm") + std::string("\xFF\0\n", 3)));
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", name));
 
   workspace.write("cr.asm", std::string(5000, '\r'));
@@ -83,7 +84,9 @@ TEST(Hostile, PagesTwoHundredDirectoriesDeep) {
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Linking + Finished);
   const std::string config =
       "<table width=\"1 \" border=\"1\"><tr><th height=\"2\" align=centre valign=\"bottom\" "
-      "background=\"" + upLevels + "i.gif \"><font color=\"#000000\" size=\"2\"><div "
+      "background=\"" +
+      upLevels +
+      "i.gif \"><font color=\"#000000\" size=\"2\"><div "
       "style=\"position:relative; top:3px;\" align=\"bottom\">Deep</div></font></tr><tr><td>"
       "<table width=\"100%\" border=\"0\" BGCOLOR=\"#FFFFCC\"><tr><td colspan=\"2\">";
   EXPECT_EQ(workspace.read("pirVex/" + directory + "x_inc.HTM"),
@@ -151,8 +154,7 @@ TEST(Hostile, GarbageIndexFilesFromAnEarlierRun) {
   const std::string noGreaterThan = "zz no gt\r\n";
   const std::string binary = "\x01\xFF>b\\c\r\n";
   const std::string tail = "tail-no-line-end>\\q";
-  workspace.write("pirVex/f_ndx.htm",
-                  indexLine("x\\y.HTM", "N") + binary + noGreaterThan + tail);
+  workspace.write("pirVex/f_ndx.htm", indexLine("x\\y.HTM", "N") + binary + noGreaterThan + tail);
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Linking + Finished);
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"),
             noGreaterThan + binary + indexLine("x/y.HTM", "N") + tail);

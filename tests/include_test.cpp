@@ -49,9 +49,9 @@ TEST(Includes, OperandFormsLibrariesAndFilesThatGiveNothing) {
   // Included twice: processed twice.
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"),
             indexLine("defs_inc.HTM", "D") + indexLine("defs_inc.HTM", "D"));
-  EXPECT_EQ(workspace.files(), (std::vector<std::string>{"defs.inc", "demo.asm", "empty.inc",
-                                                          "pirVex/defs_inc.HTM", "pirVex/f_ndx.htm",
-                                                          "pirVex/index.html", "pirVex/ndx.htm"}));
+  EXPECT_EQ(workspace.files(),
+            (std::vector<std::string>{"defs.inc", "demo.asm", "empty.inc", "pirVex/defs_inc.HTM",
+                                      "pirVex/f_ndx.htm", "pirVex/index.html", "pirVex/ndx.htm"}));
 }
 
 TEST(Includes, NestedFilesEachGetACompletePageInEntryOrder) {
@@ -61,8 +61,9 @@ TEST(Includes, NestedFilesEachGetACompletePageInEntryOrder) {
   workspace.write("c.inc", crlf("SC STRUC\nSC ENDS\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
   auto table = [](std::string_view name) {
-    return "<A NAME=\"" + std::string(name) + "\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">" +
-           std::string(name) + "</th></tr>\n</table>\n<BR><BR>\n";
+    return "<A NAME=\"" + std::string(name) +
+           "\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">" + std::string(name) +
+           "</th></tr>\n</table>\n<BR><BR>\n";
   };
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
             page("demo: demo.asm", table("SA") + "<HR>\n" + table("SA2")));
@@ -77,19 +78,21 @@ TEST(Includes, NestedFilesEachGetACompletePageInEntryOrder) {
 
 TEST(Includes, IncludingFileGoesOnWithItsOwnStateAndTheNewConfiguration) {
   Workspace workspace;
-  workspace.write("demo.asm",
-                  crlf(";* Intro\n;*@Notes:\n;* item\n  INCLUDE inner.inc\n;* After.\nLater PROC\n"));
+  workspace.write(
+      "demo.asm",
+      crlf(";* Intro\n;*@Notes:\n;* item\n  INCLUDE inner.inc\n;* After.\nLater PROC\n"));
   workspace.write("inner.inc", crlf("Inner PROC\n;*@CONFIG-TAB: b.gif 10 20\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm",
-                 "Intro\n<BR><BR>\n<B>Notes:</B>\n<UL>\n<LI>item\n</UL>\n" + sourceLine("demo.asm") +
-                     "</tr></table></tr></table><BR><table width=\"10 \" border=\"1\"><tr><th "
-                     "height=\"20\" align=centre valign=\"bottom\" background=\"b.gif \"><font "
-                     "color=\"#000000\" size=\"2\"><div style=\"position:relative; top:3px;\" "
-                     "align=\"bottom\">Later</div></font></tr><tr><td><table width=\"100%\" "
-                     "border=\"0\" BGCOLOR=\"#FFFFCC\"><tr><td colspan=\"2\">" +
-                     heading("Later") + "After.\n" + sourceLine("demo.asm")));
+  EXPECT_EQ(
+      workspace.read("pirVex/demo.HTM"),
+      page("demo: demo.asm",
+           "Intro\n<BR><BR>\n<B>Notes:</B>\n<UL>\n<LI>item\n</UL>\n" + sourceLine("demo.asm") +
+               "</tr></table></tr></table><BR><table width=\"10 \" border=\"1\"><tr><th "
+               "height=\"20\" align=centre valign=\"bottom\" background=\"b.gif \"><font "
+               "color=\"#000000\" size=\"2\"><div style=\"position:relative; top:3px;\" "
+               "align=\"bottom\">Later</div></font></tr><tr><td><table width=\"100%\" "
+               "border=\"0\" BGCOLOR=\"#FFFFCC\"><tr><td colspan=\"2\">" +
+               heading("Later") + "After.\n" + sourceLine("demo.asm")));
   EXPECT_EQ(workspace.read("pirVex/inner_inc.HTM"),
             page("demo: inner.inc", heading("Inner") + sourceLine("inner.inc")));
 }
@@ -100,8 +103,8 @@ TEST(Includes, CyclesAreReportedAndSkipped) {
   workspace.write("a.inc", crlf("A PROC\nINCLUDE b.inc\n"));
   workspace.write("b.inc", crlf("INCLUDE a.inc\nINCLUDE DEMO.ASM\nB PROC\nINCLUDE c.inc\n"));
   workspace.write("c.inc", crlf("C PROC\n"));
-  EXPECT_EQ(workspace.run({"demo.asm"}), "demo.asm" + Recursive + "a.inc" + Recursive +
-                                             "DEMO.ASM" + Recursive + Sorting + Finished);
+  EXPECT_EQ(workspace.run({"demo.asm"}), "demo.asm" + Recursive + "a.inc" + Recursive + "DEMO.ASM" +
+                                             Recursive + Sorting + Finished);
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"),
             indexLine("a_inc.HTM", "A") + indexLine("b_inc.HTM", "B") +
                 indexLine("c_inc.HTM", "C") + indexLine("demo.HTM", "X"));

@@ -15,21 +15,23 @@ TEST(Structures, TableWithCommentsDupAndEnds) {
                        "  one\n  two words\n  a<b> c&d e>f\nPOINT ENDS\n"
                        "tab\tSTRUC\nFRIENDS struct\n  friends db 0\n  never db 1\n"));
   EXPECT_EQ(workspace.run({"-p", "demo.asm"}), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm",
-                 "<A NAME=\"POINT\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">POINT</th></tr>\n"
-                 "<tr><td>x</td><td>dd</td><td>0</td></tr>"
-                 "<tr><td>buf</td><td>16*db</td><td>?</td></tr>"
-                 "<tr><td>y</td><td>dw</td><td></td></tr>"
-                 "<tr><td>deep</td><td>2*db</td><td>(1</td></tr>"
-                 "<tr><td>open</td><td>3*db</td><td>7, 8</td></tr>"
-                 "<tr><td>none</td><td>4*db</td><td></td></tr>"
-                 "<tr><td>one</td><td></td><td></td></tr>"
-                 "<tr><td>two</td><td>words</td><td></td></tr>"
-                 "<tr><td>a<b></td><td>c&d</td><td>e>f</td></tr>"
-                 "</table>\n<BR><BR>\n"
-                 "<HR>\n<A NAME=\"FRIENDS\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">FRIENDS</th></tr>\n"
-                 "</table>\n<BR><BR>\n"));
+  EXPECT_EQ(
+      workspace.read("pirVex/demo.HTM"),
+      page("demo: demo.asm",
+           "<A NAME=\"POINT\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">POINT</th></tr>\n"
+           "<tr><td>x</td><td>dd</td><td>0</td></tr>"
+           "<tr><td>buf</td><td>16*db</td><td>?</td></tr>"
+           "<tr><td>y</td><td>dw</td><td></td></tr>"
+           "<tr><td>deep</td><td>2*db</td><td>(1</td></tr>"
+           "<tr><td>open</td><td>3*db</td><td>7, 8</td></tr>"
+           "<tr><td>none</td><td>4*db</td><td></td></tr>"
+           "<tr><td>one</td><td></td><td></td></tr>"
+           "<tr><td>two</td><td>words</td><td></td></tr>"
+           "<tr><td>a<b></td><td>c&d</td><td>e>f</td></tr>"
+           "</table>\n<BR><BR>\n"
+           "<HR>\n<A NAME=\"FRIENDS\"></A>\n<table border=\"1\">\n <tr><th "
+           "colspan=\"3\">FRIENDS</th></tr>\n"
+           "</table>\n<BR><BR>\n"));
   // No procedure index: the structure index keeps its entry order.
   EXPECT_EQ(workspace.read("pirVex/s_ndx.htm"),
             indexLine("demo.HTM", "POINT") + indexLine("demo.HTM", "FRIENDS"));
@@ -39,15 +41,18 @@ TEST(Structures, TableWithCommentsDupAndEnds) {
 
 TEST(Structures, BlockAboveAStructureIsClosedBeforeIt) {
   Workspace workspace;
-  workspace.write("src/s.asm", crlf(";* A buffer.\nZED STRUC\n a db 1\nZED ENDS\nALPHA STRUC\nALPHA ENDS\n"));
+  workspace.write("src/s.asm",
+                  crlf(";* A buffer.\nZED STRUC\n a db 1\nZED ENDS\nALPHA STRUC\nALPHA ENDS\n"));
   EXPECT_EQ(workspace.run({"src\\s.asm"}), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/src/s.HTM"),
-            page("src\\s: src\\s.asm",
-                 "A buffer.\n" + sourceLine("src\\s.asm") +
-                     "<HR>\n<A NAME=\"ZED\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">ZED</th></tr>\n"
-                     "<tr><td>a</td><td>db</td><td>1</td></tr></table>\n<BR><BR>\n"
-                     "<HR>\n<A NAME=\"ALPHA\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">ALPHA</th></tr>\n"
-                     "</table>\n<BR><BR>\n"));
+  EXPECT_EQ(
+      workspace.read("pirVex/src/s.HTM"),
+      page("src\\s: src\\s.asm", "A buffer.\n" + sourceLine("src\\s.asm") +
+                                     "<HR>\n<A NAME=\"ZED\"></A>\n<table border=\"1\">\n <tr><th "
+                                     "colspan=\"3\">ZED</th></tr>\n"
+                                     "<tr><td>a</td><td>db</td><td>1</td></tr></table>\n<BR><BR>\n"
+                                     "<HR>\n<A NAME=\"ALPHA\"></A>\n<table border=\"1\">\n <tr><th "
+                                     "colspan=\"3\">ALPHA</th></tr>\n"
+                                     "</table>\n<BR><BR>\n"));
   const std::string entryOrder = indexLine("src\\s.HTM", "ZED") + indexLine("src\\s.HTM", "ALPHA");
   EXPECT_EQ(workspace.read("pirVex/s_ndx.htm"), entryOrder);
   EXPECT_EQ(workspace.read("pirVex/ndx.htm"), navigation("", entryOrder));
@@ -95,40 +100,49 @@ TEST(SeeAlso, LinksAcrossPagesWithRelativePrefixes) {
   Workspace workspace;
   workspace.write("demo.asm",
                   crlf(";* Reads a line.\n;*@see:\n;*   ReadLine, WriteLine\n;* Missing\n"
-                       ";*@see:\n;* Dual.\n;* Dual\n;* Gr\x94\xE1" "e\nReadLine PROC\n"
+                       ";*@see:\n;* Dual.\n;* Dual\n;* Gr\x94\xE1"
+                       "e\nReadLine PROC\n"
                        "Dual PROC\nDual STRUC\nDual ENDS\n  INCLUDE a\\b\\types.inc\n"
-                       "Gr\x94\xE1" "e PROC\n"));
-  workspace.write("a/b/types.inc",
-                  crlf("WriteLine STRUC\n  len db ?\nWriteLine ENDS\n;*@see: \n;*   ReadLine\nOther PROC\n"));
+                       "Gr\x94\xE1"
+                       "e PROC\n"));
+  workspace.write(
+      "a/b/types.inc",
+      crlf("WriteLine STRUC\n  len db ?\nWriteLine ENDS\n;*@see: \n;*   ReadLine\nOther PROC\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Linking + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm",
-                 heading("ReadLine") + "Reads a line.\n<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" +
-                     link("demo.HTM", "ReadLine") + ", " + link("a/b/types_inc.HTM", "WriteLine") +
-                     "\n<LI>Missing\n</UL>\n<B>see:</B>\n<UL>\n<LI>Dual.\n<LI>" +
-                     link("demo.HTM", "Dual") + "\n<LI>Gr&ouml;&szlig;e\n</UL>\n" +
-                     sourceLine("demo.asm") + "<HR>\n" + heading("Dual") + sourceLine("demo.asm") +
-                     "<HR>\n<A NAME=\"Dual\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">Dual"
-                     "</th></tr>\n</table>\n<BR><BR>\n<HR>\n" +
-                     heading("Gr&ouml;&szlig;e") + sourceLine("demo.asm"),
-                 true));
-  EXPECT_EQ(workspace.read("pirVex/a/b/types_inc.HTM"),
-            page("demo: a\\b\\types.inc",
-                 "<A NAME=\"WriteLine\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">WriteLine"
-                 "</th></tr>\n<tr><td>len</td><td>db</td><td>?</td></tr></table>\n<BR><BR>\n<HR>\n" +
-                     heading("Other") + "<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" +
-                     link("../../demo.HTM", "ReadLine") + "\n</UL>\n" + sourceLine("a\\b\\types.inc"),
-                 true));
-  EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"),
-            indexLine("demo.HTM", "Dual") + indexLine("demo.HTM", "Gr\x94\xE1" "e") +
-                indexLine("a/b/types_inc.HTM", "Other") + indexLine("demo.HTM", "ReadLine"));
+  EXPECT_EQ(
+      workspace.read("pirVex/demo.HTM"),
+      page("demo: demo.asm",
+           heading("ReadLine") + "Reads a line.\n<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" +
+               link("demo.HTM", "ReadLine") + ", " + link("a/b/types_inc.HTM", "WriteLine") +
+               "\n<LI>Missing\n</UL>\n<B>see:</B>\n<UL>\n<LI>Dual.\n<LI>" +
+               link("demo.HTM", "Dual") + "\n<LI>Gr&ouml;&szlig;e\n</UL>\n" +
+               sourceLine("demo.asm") + "<HR>\n" + heading("Dual") + sourceLine("demo.asm") +
+               "<HR>\n<A NAME=\"Dual\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">Dual"
+               "</th></tr>\n</table>\n<BR><BR>\n<HR>\n" +
+               heading("Gr&ouml;&szlig;e") + sourceLine("demo.asm"),
+           true));
+  EXPECT_EQ(
+      workspace.read("pirVex/a/b/types_inc.HTM"),
+      page("demo: a\\b\\types.inc",
+           "<A NAME=\"WriteLine\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">WriteLine"
+           "</th></tr>\n<tr><td>len</td><td>db</td><td>?</td></tr></table>\n<BR><BR>\n<HR>\n" +
+               heading("Other") + "<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" +
+               link("../../demo.HTM", "ReadLine") + "\n</UL>\n" + sourceLine("a\\b\\types.inc"),
+           true));
+  EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", "Dual") +
+                                                    indexLine("demo.HTM",
+                                                              "Gr\x94\xE1"
+                                                              "e") +
+                                                    indexLine("a/b/types_inc.HTM", "Other") +
+                                                    indexLine("demo.HTM", "ReadLine"));
   EXPECT_EQ(workspace.read("pirVex/s_ndx.htm"),
             indexLine("demo.HTM", "Dual") + indexLine("a/b/types_inc.HTM", "WriteLine"));
 }
 
 TEST(SeeAlso, IndexLeftFromAnEarlierRunTakesPart) {
   Workspace workspace;
-  workspace.write("pirVex/s_ndx.htm", indexLine("old\\p.HTM", "Zeta") + indexLine("old\\p.HTM", "Old"));
+  workspace.write("pirVex/s_ndx.htm",
+                  indexLine("old\\p.HTM", "Zeta") + indexLine("old\\p.HTM", "Old"));
   workspace.write("demo.asm", crlf(";*@see:\n;* Old\nP PROC\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Linking + Finished);
   EXPECT_EQ(workspace.read("pirVex/s_ndx.htm"),

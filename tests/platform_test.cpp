@@ -1,11 +1,12 @@
 // The POSIX services behave as the Windows ones that the rest of pirVex
 // was designed against.
+#include "platform/platform.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "platform/platform.h"
 #include "support/workspace.h"
 
 namespace pirvex::testing {
@@ -25,7 +26,8 @@ class Platform : public ::testing::Test {
   std::string readAll(File file, std::uint32_t offset = 0) {
     std::string text;
     char chunk[7];
-    for (std::uint32_t got; (got = readBytesAt(file, offset, chunk, sizeof chunk)) != 0; offset += got)
+    for (std::uint32_t got; (got = readBytesAt(file, offset, chunk, sizeof chunk)) != 0;
+         offset += got)
       text.append(chunk, got);
     return text;
   }

@@ -45,7 +45,9 @@ TEST(Scanner, KeywordsFoldOnlyAsciiLettersAndArePrefixes) {
   EXPECT_TRUE(matchKeyword(over(procNear), "PROC"));
   std::string procedure = "Procedure";
   EXPECT_TRUE(matchKeyword(over(procedure), "PROC"));
-  std::string high = "\xC4" "BC";
+  std::string high =
+      "\xC4"
+      "BC";
   EXPECT_FALSE(matchKeyword(over(high), "ABC"));
   std::string shortText = "PRO";
   EXPECT_FALSE(matchKeyword(over(shortText), "PROC"));

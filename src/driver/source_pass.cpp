@@ -26,9 +26,9 @@ bool readSource(SourceContext& context) {
   }
   context.identityKnown = platform::fileIdentity(context.sourceFile, context.identity);
   context.sourceBuffer = MemoryBlock(size);
-  context.sourceSize =
-      context.sourceBuffer ? platform::readBytes(context.sourceFile, context.sourceBuffer.data(), size)
-                           : 0;
+  context.sourceSize = context.sourceBuffer ? platform::readBytes(context.sourceFile,
+                                                                  context.sourceBuffer.data(), size)
+                                            : 0;
   platform::closeFile(context.sourceFile);
   context.sourceFile = NoFile;
   return true;

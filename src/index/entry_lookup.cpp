@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
+#include "index/see_also.h"
+
 namespace pirvex {
 namespace {
-
-// An item name never holds these bytes, so a line whose name part holds one
-// before its "<" can never be found.
-bool endsItem(char c) { return c == CR || c == LF || c == '\t' || c == ',' || c == ' '; }
 
 // The name of a record as a look-up can match it: the bytes from its name
 // start up to the "<" after them.
@@ -18,7 +16,8 @@ bool matchableName(const IndexTable& table, const IndexRecord& record, std::stri
       name = std::string_view(text + record.nameStart, at - record.nameStart);
       return true;
     }
-    if (endsItem(text[at])) return false;
+    // An item name never holds a separator: such a line can never be found.
+    if (isItemSeparator(text[at])) return false;
   }
   return false;
 }

@@ -17,7 +17,8 @@ bool addEntry(RunState& run, File& indexFile, std::string_view fileName, std::st
   }
   const std::string& pagePath = run.context.pagePath;
   std::string_view path(pagePath.data(), std::min(pagePath.size(), pagePath.find('\0')));
-  for (std::string_view piece : {LinkStart, path, std::string_view("#"), name, LinkTarget, name, LinkEnd})
+  for (std::string_view piece :
+       {LinkStart, path, std::string_view("#"), name, LinkTarget, name, LinkEnd})
     platform::writeBytes(indexFile, piece);
   return true;
 }
@@ -69,7 +70,8 @@ bool writeStartPage(RunState& run, std::string_view mainPagePath) {
                             "src=\"ndx.htm\" scrolling=yes marginheight=5 marginwidth=5>\r\n  "
                             "<frame name=\"main\" src=\""),
            path,
-           std::string_view("\" scrolling=yes marginheight=5 marginwidth=5>\r\n </frameset>\r\n</HTML>"),
+           std::string_view(
+               "\" scrolling=yes marginheight=5 marginwidth=5>\r\n </frameset>\r\n</HTML>"),
        })
     platform::writeBytes(run.startPage, piece);
   return true;

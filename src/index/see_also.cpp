@@ -18,9 +18,7 @@ constexpr std::string_view RewrittenMark = "<html>";
 constexpr std::string_view PageMark = "<HTML>";
 constexpr std::uint32_t LinkStartSize = 9;  // "<A HREF=\""
 
-bool isItemEnd(char c) {
-  return c == CR || c == LF || c == '\t' || c == ',' || c == ' ' || c == '<';
-}
+bool isItemEnd(char c) { return isItemSeparator(c) || c == '<'; }
 
 bool startsWith(const char* position, std::uint32_t remaining, std::string_view text) {
   return remaining >= text.size() && std::string_view(position, text.size()) == text;
@@ -38,7 +36,7 @@ std::uint32_t separatorRun(const char* position, std::uint32_t remaining) {
   std::uint32_t length = 0;
   while (length < remaining) {
     char c = position[length];
-    if (c == CR || c == LF || c == '\t' || c == ',' || c == ' ') {
+    if (isItemSeparator(c)) {
       ++length;
       continue;
     }

@@ -14,6 +14,10 @@ void linkSeeAlso(RunState& run);
 // Rewrites the page named by the current page path from `page`, which is
 // open for reading and is closed here; true when the new page was written.
 bool rewritePage(RunState& run, const EntryLookup& entries, File page);
+// The bytes that separate the names of a see-also list.
+inline bool isItemSeparator(char c) {
+  return c == CR || c == LF || c == '\t' || c == ',' || c == ' ';
+}
 std::uint32_t itemNameLength(const char* position, std::uint32_t remaining);
 std::uint32_t separatorRun(const char* position, std::uint32_t remaining);
 

@@ -56,8 +56,9 @@ bool sortIndex(std::string_view fileName, IndexTable& table) {
     record.lineSize = static_cast<std::uint32_t>(next.position - line.position);
     std::string_view whole(line.position, record.lineSize);
     std::size_t close = whole.find('>');
-    record.nameStart = record.lineStart + static_cast<std::uint32_t>(
-                                              close == std::string_view::npos ? whole.size() : close + 1);
+    record.nameStart =
+        record.lineStart +
+        static_cast<std::uint32_t>(close == std::string_view::npos ? whole.size() : close + 1);
     std::replace(bytes + record.lineStart, bytes + record.nameStart, '\\', '/');
     line = next;
   }

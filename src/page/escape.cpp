@@ -16,8 +16,20 @@ struct Umlaut {
 // Both code pages side by side: a byte is replaced whatever it means in the
 // file's own code page.
 constexpr std::array<Umlaut, 14> UmlautTable = {{
-    {0x84, 'a'}, {0x81, 'u'}, {0x94, 'o'}, {0x8E, 'A'}, {0x9A, 'U'}, {0x99, 'O'}, {0xE1, 's'},
-    {0xE4, 'a'}, {0xFC, 'u'}, {0xF6, 'o'}, {0xC4, 'A'}, {0xDC, 'U'}, {0xD6, 'O'}, {0xDF, 's'},
+    {0x84, 'a'},
+    {0x81, 'u'},
+    {0x94, 'o'},
+    {0x8E, 'A'},
+    {0x9A, 'U'},
+    {0x99, 'O'},
+    {0xE1, 's'},
+    {0xE4, 'a'},
+    {0xFC, 'u'},
+    {0xF6, 'o'},
+    {0xC4, 'A'},
+    {0xDC, 'U'},
+    {0xD6, 'O'},
+    {0xDF, 's'},
 }};
 
 // For every byte value, its entry of the table plus one (0: no umlaut), so
@@ -25,7 +37,8 @@ constexpr std::array<Umlaut, 14> UmlautTable = {{
 constexpr std::array<unsigned char, 256> UmlautIndex = [] {
   std::array<unsigned char, 256> index{};
   for (std::size_t i = 0; i < UmlautTable.size(); ++i)
-    if (index[UmlautTable[i].code] == 0) index[UmlautTable[i].code] = static_cast<unsigned char>(i + 1);
+    if (index[UmlautTable[i].code] == 0)
+      index[UmlautTable[i].code] = static_cast<unsigned char>(i + 1);
   return index;
 }();
 

@@ -25,7 +25,8 @@ inline constexpr std::string_view FragAnchorEnd = "\"></A>";
 inline constexpr std::string_view FragRule = "<HR>\r\n";
 inline constexpr std::string_view FragSourceLabel = "Quelle: ";
 inline constexpr std::string_view FragTableEnd = "</table>\r\n";
-inline constexpr std::string_view FragStructHead = "<table border=\"1\">\r\n <tr><th colspan=\"3\">";
+inline constexpr std::string_view FragStructHead =
+    "<table border=\"1\">\r\n <tr><th colspan=\"3\">";
 inline constexpr std::string_view FragStructCaptionEnd = "</th></tr>\r\n";
 inline constexpr std::string_view FragRowStart = "<tr><td>";
 inline constexpr std::string_view FragCellSeparator = "</td><td>";

@@ -50,8 +50,8 @@ void writeSeparator(RunState& run) {
 void writeUpLevels(const RunState& run, File file) {
   const std::string& path = run.context.pagePath;
   std::string_view untilZero(path.data(), std::min(path.size(), path.find('\0')));
-  std::size_t levels = static_cast<std::size_t>(
-      std::count_if(untilZero.begin(), untilZero.end(), [](char c) { return c == '/' || c == '\\'; }));
+  std::size_t levels = static_cast<std::size_t>(std::count_if(
+      untilZero.begin(), untilZero.end(), [](char c) { return c == '/' || c == '\\'; }));
   if (levels == 0) return;
   std::string prefix;
   prefix.reserve(levels * FragUpLevel.size());

@@ -48,8 +48,7 @@ bool fileSizeByName(const std::string& path, std::uint32_t& size);
 std::uint32_t readBytes(File file, void* destination, std::uint32_t count);
 
 // As readBytes, from an absolute offset.
-std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
-                          std::uint32_t count);
+std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination, std::uint32_t count);
 
 // Writes the bytes to the file; the count written, which callers ignore.
 std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count);

@@ -196,8 +196,8 @@ void printMessage(std::string_view message) {
 
 void createDirectories(const std::string& path) {
   flushAll();
-  std::string_view whole(path.data(), path.find('\0') == std::string::npos ? path.size()
-                                                                         : path.find('\0'));
+  std::string_view whole(path.data(),
+                         path.find('\0') == std::string::npos ? path.size() : path.find('\0'));
   for (std::size_t i = 1; i < whole.size(); ++i) {
     if (isSeparator(whole[i])) ::mkdir(systemPath(whole.substr(0, i)).c_str(), 0777);
   }
@@ -218,8 +218,7 @@ File createFileAnew(const std::string& path) {
   ::unlink(mapped.c_str());
   createDirectories(path);
   if (injectedFault(Service::CreateFileAnew)) return NoFile;
-  int descriptor =
-      ::open(mapped.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  int descriptor = ::open(mapped.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   return descriptor < 0 ? NoFile : registerDescriptor(descriptor);
 }
 
@@ -246,16 +245,15 @@ bool fileSizeByName(const std::string& path, std::uint32_t& size) {
 namespace {
 
 // Reads until the count is reached or the file ends, as one ReadFile does.
-std::uint32_t readFully(int descriptor, bool positioned, std::uint64_t offset,
-                        void* destination, std::uint32_t count) {
+std::uint32_t readFully(int descriptor, bool positioned, std::uint64_t offset, void* destination,
+                        std::uint32_t count) {
   if (injectedFault(Service::ReadBytes)) count /= 2;
   auto* bytes = static_cast<char*>(destination);
   std::uint32_t done = 0;
   while (done < count) {
-    ssize_t got = positioned
-                      ? ::pread(descriptor, bytes + done, count - done,
-                                static_cast<off_t>(offset + done))
-                      : ::read(descriptor, bytes + done, count - done);
+    ssize_t got = positioned ? ::pread(descriptor, bytes + done, count - done,
+                                       static_cast<off_t>(offset + done))
+                             : ::read(descriptor, bytes + done, count - done);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += static_cast<std::uint32_t>(got);
@@ -271,8 +269,7 @@ std::uint32_t readBytes(File file, void* destination, std::uint32_t count) {
   return readFully(recordOf(file)->descriptor, false, 0, destination, count);
 }
 
-std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
-                          std::uint32_t count) {
+std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination, std::uint32_t count) {
   if (file == NoFile) return 0;
   flushAll();
   int descriptor = recordOf(file)->descriptor;

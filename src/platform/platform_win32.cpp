@@ -77,8 +77,7 @@ std::uint32_t readBytes(File file, void* destination, std::uint32_t count) {
   return got;
 }
 
-std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
-                          std::uint32_t count) {
+std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination, std::uint32_t count) {
   if (file == NoFile) return 0;
   SetFilePointer(handleOf(file), static_cast<LONG>(offset), nullptr, FILE_BEGIN);
   return readBytes(file, destination, count);
@@ -99,8 +98,8 @@ bool fileIdentity(File file, FileIdentity& identity) {
   BY_HANDLE_FILE_INFORMATION information;
   if (file == NoFile || !GetFileInformationByHandle(handleOf(file), &information)) return false;
   identity.volume = information.dwVolumeSerialNumber;
-  identity.index = (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
-                   information.nFileIndexLow;
+  identity.index =
+      (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
   return true;
 }
 

@@ -26,8 +26,7 @@ std::uint32_t lineLength(Cursor cursor) {
 }
 
 std::string_view trimTrailingBlanks(std::string_view span) {
-  while (!span.empty() && isBlank(static_cast<unsigned char>(span.back())))
-    span.remove_suffix(1);
+  while (!span.empty() && isBlank(static_cast<unsigned char>(span.back()))) span.remove_suffix(1);
   return span;
 }
 

@@ -28,9 +28,10 @@ inline std::string page(std::string_view title, std::string_view body, bool rewr
 
 inline std::string startPage(std::string_view title, std::string_view mainPage) {
   return crlf("<HTML>\n <HEAD>\n  <TITLE>\n   ") + std::string(title) +
-         crlf("\n  </TITLE>\n </HEAD>\n <FRAMESET COLS=\"20%,*\" border=0 frameborder=0 "
-              "framespacing=0>\n  <frame name=\"index\" src=\"ndx.htm\" scrolling=yes "
-              "marginheight=5 marginwidth=5>\n  <frame name=\"main\" src=\"") +
+         crlf(
+             "\n  </TITLE>\n </HEAD>\n <FRAMESET COLS=\"20%,*\" border=0 frameborder=0 "
+             "framespacing=0>\n  <frame name=\"index\" src=\"ndx.htm\" scrolling=yes "
+             "marginheight=5 marginwidth=5>\n  <frame name=\"main\" src=\"") +
          std::string(mainPage) +
          crlf("\" scrolling=yes marginheight=5 marginwidth=5>\n </frameset>\n</HTML>");
 }
@@ -59,8 +60,7 @@ inline std::string navigation(std::string_view procedures, std::string_view stru
 
 // The heading of an unconfigured entry, after its separator or page head.
 inline std::string heading(std::string_view name) {
-  return "<A NAME=\"" + std::string(name) + "\"></A>\n<B>" + std::string(name) +
-         "</B>\n<BR><BR>\n";
+  return "<A NAME=\"" + std::string(name) + "\"></A>\n<B>" + std::string(name) + "</B>\n<BR><BR>\n";
 }
 
 inline std::string sourceLine(std::string_view path) {

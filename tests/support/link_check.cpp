@@ -40,9 +40,11 @@ LinkReport checkLinks(const std::filesystem::path& outputDirectory) {
       std::filesystem::path page = entry.path().parent_path() / target.substr(0, hash);
       bool ok = std::filesystem::is_regular_file(page);
       if (ok && hash != std::string::npos)
-        ok = slurp(page).find(asAnchor(std::string_view(target).substr(hash + 1))) != std::string::npos;
+        ok = slurp(page).find(asAnchor(std::string_view(target).substr(hash + 1))) !=
+             std::string::npos;
       if (!ok)
-        report.broken.push_back(entry.path().lexically_relative(outputDirectory).string() + ": " + target);
+        report.broken.push_back(entry.path().lexically_relative(outputDirectory).string() + ": " +
+                                target);
     }
   }
   return report;

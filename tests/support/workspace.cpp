@@ -69,12 +69,14 @@ std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& ex
     ::dup2(pipeEnds[1], STDOUT_FILENO);
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
-    if (user != -1 && (::setgid(static_cast<gid_t>(user)) != 0 || ::setuid(static_cast<uid_t>(user)) != 0))
+    if (user != -1 &&
+        (::setgid(static_cast<gid_t>(user)) != 0 || ::setuid(static_cast<uid_t>(user)) != 0))
       ::_exit(126);
     if (::chdir(where.c_str()) != 0) ::_exit(127);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(PIRVEX_BINARY));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     ::execv(PIRVEX_BINARY, argv.data());
     ::_exit(127);
