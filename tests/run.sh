@@ -8,8 +8,30 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 fuzz_seconds=${PIRVEX_FUZZ_SECONDS:-120}
 
+# What a fresh Debian machine lacks is installed first (as root, with apt-get).
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+command -v clang++ >/dev/null || need+=(clang)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
+  need+=(libclang-rt-dev)
+command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
+command -v wine >/dev/null || need+=(wine64)
+command -v dpkg-deb >/dev/null || need+=(dpkg)
+command -v chromium >/dev/null || need+=(chromium)
+command -v npm >/dev/null || need+=(npm)
+if [ ${#need[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages, install them as root: ${need[*]}" >&2
+    exit 1
+  fi
+  apt-get update
+  apt-get install -y "${need[@]}"
+fi
+
 echo "== normal build"
-cmake -S . -B build -DPIRVEX_WERROR=ON
+cmake -S . -B build -DPIRVEX_WERROR=ON -DPIRVEX_TESTS=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
@@ -26,7 +48,7 @@ echo "== install and packages"
 bash tests/package/check.sh build build-win
 
 echo "== sanitizer build"
-cmake -S . -B build-asan -DPIRVEX_WERROR=ON -DPIRVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+cmake -S . -B build-asan -DPIRVEX_WERROR=ON -DPIRVEX_TESTS=ON -DPIRVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
