@@ -18,7 +18,9 @@ ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 
   need+=(libclang-rt-dev)
 command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
 command -v wine >/dev/null || need+=(wine64)
-command -v dpkg-deb >/dev/null || need+=(dpkg)
+command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
+command -v file >/dev/null || need+=(file)
+command -v python3 >/dev/null || need+=(python3)
 command -v chromium >/dev/null || need+=(chromium)
 command -v npm >/dev/null || need+=(npm)
 if [ ${#need[@]} -gt 0 ]; then
