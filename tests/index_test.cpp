@@ -63,12 +63,15 @@ TEST(Sorting, FoldedNamesPrefixesAndStableTies) {
   workspace.write("sub/demo.asm",
                   crlf("Read PROC\nReadA PROC\nRead_x PROC\nRead2 PROC\nbeta PROC\nAlpha PROC\n"
                        "GAMMA PROC\n_under PROC\n@at PROC\n1st PROC\nInit PROC\nINIT PROC\n"
-                       "\x84rger PROC\nS1 STRUC\nS1 ENDS\n"));
+                       "\x84rger PROC\nx\\y PROC\nS1 STRUC\nS1 ENDS\n"));
   EXPECT_EQ(workspace.run({"sub\\demo.asm"}), Sorting + Linking + Finished);
   std::string sorted;
   for (const char* name : {"1st", "@at", "Alpha", "beta", "GAMMA", "Init", "INIT", "Read2", "Read",
                            "ReadA", "Read_x", "_under", "\x84rger"})
     sorted += indexLine("sub/demo.HTM", name);
+  // Up to the first ">" every "\\" becomes "/", the name in the link too.
+  sorted.insert(sorted.find(indexLine("sub/demo.HTM", "_under")),
+                "<A HREF=\"sub/demo.HTM#x/y\" TARGET=\"main\">x\\y</A><BR>\r\n");
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), sorted);
   EXPECT_EQ(workspace.read("pirVex/s_ndx.htm"), indexLine("sub/demo.HTM", "S1"));
   EXPECT_EQ(workspace.read("pirVex/ndx.htm"), navigation(sorted, indexLine("sub/demo.HTM", "S1")));
