@@ -67,10 +67,7 @@ TEST_F(Faults, TextWithoutScratchMemoryIsWrittenUnescaped) {
 
 TEST_F(Faults, PageWithoutMemoryForItsRewriteStaysAsItWas) {
   workspace.write("demo.asm", crlf("X PROC\nS STRUC\nS ENDS\n"));
-  const std::string body =
-      heading("X") + sourceLine("demo.asm") +
-      "<HR>\n<A NAME=\"S\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">S"
-      "</th></tr>\n</table>\n<BR><BR>\n";
+  const std::string body = heading("X") + sourceLine("demo.asm") + "<HR>\n" + structure("S");
   // Memory: source, index texts and records, the name look-up's keys and
   // slots, the page.
   EXPECT_EQ(runWithFault(Service::ObtainMemory, 8), Sorting + Linking + Finished);
@@ -87,8 +84,7 @@ TEST_F(Faults, NameLookupWithoutMemoryScansTheTablesInstead) {
               page("demo: demo.asm",
                    heading("X") + "<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" + link("demo.HTM", "S") +
                        ", " + link("demo.HTM", "X") + "\n</UL>\n" + sourceLine("demo.asm") +
-                       "<HR>\n<A NAME=\"S\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">S"
-                       "</th></tr>\n</table>\n<BR><BR>\n",
+                       "<HR>\n" + structure("S"),
                    true));
   }
 }

@@ -60,16 +60,11 @@ TEST(Includes, NestedFilesEachGetACompletePageInEntryOrder) {
   workspace.write("b.inc", crlf("SB STRUC\nSB ENDS\n INCLUDE c.inc\nSB2 STRUC\nSB2 ENDS\n"));
   workspace.write("c.inc", crlf("SC STRUC\nSC ENDS\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
-  auto table = [](std::string_view name) {
-    return "<A NAME=\"" + std::string(name) +
-           "\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">" + std::string(name) +
-           "</th></tr>\n</table>\n<BR><BR>\n";
-  };
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm", table("SA") + "<HR>\n" + table("SA2")));
+            page("demo: demo.asm", structure("SA") + "<HR>\n" + structure("SA2")));
   EXPECT_EQ(workspace.read("pirVex/b_inc.HTM"),
-            page("demo: b.inc", table("SB") + "<HR>\n" + table("SB2")));
-  EXPECT_EQ(workspace.read("pirVex/c_inc.HTM"), page("demo: c.inc", table("SC")));
+            page("demo: b.inc", structure("SB") + "<HR>\n" + structure("SB2")));
+  EXPECT_EQ(workspace.read("pirVex/c_inc.HTM"), page("demo: c.inc", structure("SC")));
   EXPECT_EQ(workspace.read("pirVex/s_ndx.htm"),
             indexLine("demo.HTM", "SA") + indexLine("b_inc.HTM", "SB") +
                 indexLine("c_inc.HTM", "SC") + indexLine("b_inc.HTM", "SB2") +

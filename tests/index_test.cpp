@@ -46,13 +46,9 @@ TEST(Structures, BlockAboveAStructureIsClosedBeforeIt) {
   EXPECT_EQ(workspace.run({"src\\s.asm"}), Sorting + Finished);
   EXPECT_EQ(
       workspace.read("pirVex/src/s.HTM"),
-      page("src\\s: src\\s.asm", "A buffer.\n" + sourceLine("src\\s.asm") +
-                                     "<HR>\n<A NAME=\"ZED\"></A>\n<table border=\"1\">\n <tr><th "
-                                     "colspan=\"3\">ZED</th></tr>\n"
-                                     "<tr><td>a</td><td>db</td><td>1</td></tr></table>\n<BR><BR>\n"
-                                     "<HR>\n<A NAME=\"ALPHA\"></A>\n<table border=\"1\">\n <tr><th "
-                                     "colspan=\"3\">ALPHA</th></tr>\n"
-                                     "</table>\n<BR><BR>\n"));
+      page("src\\s: src\\s.asm", "A buffer.\n" + sourceLine("src\\s.asm") + "<HR>\n" +
+                                     structure("ZED", "<tr><td>a</td><td>db</td><td>1</td></tr>") +
+                                     "<HR>\n" + structure("ALPHA")));
   const std::string entryOrder = indexLine("src\\s.HTM", "ZED") + indexLine("src\\s.HTM", "ALPHA");
   EXPECT_EQ(workspace.read("pirVex/s_ndx.htm"), entryOrder);
   EXPECT_EQ(workspace.read("pirVex/ndx.htm"), navigation("", entryOrder));
@@ -112,23 +108,20 @@ TEST(SeeAlso, LinksAcrossPagesWithRelativePrefixes) {
       "a/b/types.inc",
       crlf("WriteLine STRUC\n  len db ?\nWriteLine ENDS\n;*@see: \n;*   ReadLine\nOther PROC\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Linking + Finished);
-  EXPECT_EQ(
-      workspace.read("pirVex/demo.HTM"),
-      page("demo: demo.asm",
-           heading("ReadLine") + "Reads a line.\n<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" +
-               link("demo.HTM", "ReadLine") + ", " + link("a/b/types_inc.HTM", "WriteLine") +
-               "\n<LI>Missing\n</UL>\n<B>see:</B>\n<UL>\n<LI>Dual.\n<LI>" +
-               link("demo.HTM", "Dual") + "\n<LI>Gr&ouml;&szlig;e\n</UL>\n" +
-               sourceLine("demo.asm") + "<HR>\n" + heading("Dual") + sourceLine("demo.asm") +
-               "<HR>\n<A NAME=\"Dual\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">Dual"
-               "</th></tr>\n</table>\n<BR><BR>\n<HR>\n" +
-               heading("Gr&ouml;&szlig;e") + sourceLine("demo.asm"),
-           true));
+  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
+            page("demo: demo.asm",
+                 heading("ReadLine") + "Reads a line.\n<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" +
+                     link("demo.HTM", "ReadLine") + ", " + link("a/b/types_inc.HTM", "WriteLine") +
+                     "\n<LI>Missing\n</UL>\n<B>see:</B>\n<UL>\n<LI>Dual.\n<LI>" +
+                     link("demo.HTM", "Dual") + "\n<LI>Gr&ouml;&szlig;e\n</UL>\n" +
+                     sourceLine("demo.asm") + "<HR>\n" + heading("Dual") + sourceLine("demo.asm") +
+                     "<HR>\n" + structure("Dual") + "<HR>\n" + heading("Gr&ouml;&szlig;e") +
+                     sourceLine("demo.asm"),
+                 true));
   EXPECT_EQ(
       workspace.read("pirVex/a/b/types_inc.HTM"),
       page("demo: a\\b\\types.inc",
-           "<A NAME=\"WriteLine\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">WriteLine"
-           "</th></tr>\n<tr><td>len</td><td>db</td><td>?</td></tr></table>\n<BR><BR>\n<HR>\n" +
+           structure("WriteLine", "<tr><td>len</td><td>db</td><td>?</td></tr>") + "<HR>\n" +
                heading("Other") + "<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" +
                link("../../demo.HTM", "ReadLine") + "\n</UL>\n" + sourceLine("a\\b\\types.inc"),
            true));

@@ -63,6 +63,14 @@ inline std::string heading(std::string_view name) {
   return "<A NAME=\"" + std::string(name) + "\"></A>\n<B>" + std::string(name) + "</B>\n<BR><BR>\n";
 }
 
+// A structure's anchor and table with the given rows, after its separator
+// or page head.
+inline std::string structure(std::string_view name, std::string_view rows = "") {
+  return "<A NAME=\"" + std::string(name) +
+         "\"></A>\n<table border=\"1\">\n <tr><th colspan=\"3\">" + std::string(name) +
+         "</th></tr>\n" + std::string(rows) + "</table>\n<BR><BR>\n";
+}
+
 inline std::string sourceLine(std::string_view path) {
   return "<BR>\nQuelle: " + std::string(path) + "<BR><BR>\n";
 }
