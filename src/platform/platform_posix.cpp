@@ -45,6 +45,10 @@ std::vector<OpenFile*> filesWithPending;
 
 OpenFile* recordOf(File file) { return reinterpret_cast<OpenFile*>(file); }
 
+bool isFile(const OpenFile& file, dev_t device, ino_t inode) {
+  return file.device == device && file.inode == inode;
+}
+
 bool writeThrough(int descriptor, const char* data, std::size_t count) {
   while (count > 0) {
     ssize_t put = ::write(descriptor, data, count);
@@ -82,10 +86,8 @@ File registerDescriptor(int descriptor) {
   if (::fstat(descriptor, &info) == 0) {
     file->device = info.st_dev;
     file->inode = info.st_ino;
-    for (OpenFile* other : openFiles) {
-      if (other->device == info.st_dev && other->inode == info.st_ino)
-        file->aliased = other->aliased = true;
-    }
+    for (OpenFile* other : openFiles)
+      if (isFile(*other, info.st_dev, info.st_ino)) file->aliased = other->aliased = true;
   }
   openFiles.push_back(file);
   return reinterpret_cast<File>(file);
@@ -178,7 +180,7 @@ int openExistingForReading(const std::string& path) {
 
 bool heldOpen(const struct stat& target) {
   for (const OpenFile* file : openFiles)
-    if (file->device == target.st_dev && file->inode == target.st_ino) return true;
+    if (isFile(*file, target.st_dev, target.st_ino)) return true;
   return false;
 }
 
@@ -286,8 +288,7 @@ std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) {
   // Bytes for one file under two handles reach it in call order.
   if (target.aliased) {
     for (OpenFile* other : filesWithPending)
-      if (other != &target && other->device == target.device && other->inode == target.inode)
-        flush(*other);
+      if (other != &target && isFile(*other, target.device, target.inode)) flush(*other);
   }
   if (target.pending.size() + count > WriteBufferSize) flush(target);
   if (count >= WriteBufferSize) return writeThrough(target.descriptor, data, count) ? count : 0;
@@ -305,7 +306,11 @@ void closeFile(File file) {
   OpenFile* target = recordOf(file);
   auto found = std::find(openFiles.begin(), openFiles.end(), target);
   if (found == openFiles.end()) return;
-  flushAll();
+  // Only this file's bytes are due now; the others wait for the next
+  // service that could look at them.
+  flush(*target);
+  if (target->listed)
+    filesWithPending.erase(std::find(filesWithPending.begin(), filesWithPending.end(), target));
   openFiles.erase(found);
   ::close(target->descriptor);
   delete target;
