@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/posix_platform.h"
 
 namespace pirvex {
 namespace {
@@ -73,7 +73,7 @@ TEST(CommandLine, ArgumentsAreJoinedAsOneLine) {
   char empty[] = "";
   char tabbed[] = "a\tb";
   char* argv[] = {program, spaced, empty, tabbed};
-  EXPECT_EQ(platform::commandLine(4, argv), "pirvex \"my demo.asm\" \"\" a\tb");
+  EXPECT_EQ(platform::joinArguments(4, argv), "pirvex \"my demo.asm\" \"\" a\tb");
 }
 
 }  // namespace

@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <random>
 
 #include "index/sort.h"
-#include "support/workspace.h"
+#include "support/fake_platform.h"
 
 namespace pirvex::testing {
 namespace {
@@ -39,18 +38,16 @@ std::string randomIndex(std::mt19937& random, std::vector<std::string>& names) {
 
 TEST(EntryLookup, AgreesWithScanningBothTables) {
   std::mt19937 random(20261208);
-  Workspace workspace;
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(workspace.path());
   for (int round = 0; round < 200; ++round) {
     // Probes are item names: they never hold "<", blanks, commas or line ends.
     std::vector<std::string> names{"", "A", "Aa", "x"};
-    workspace.write("pirVex/f_ndx.htm", randomIndex(random, names));
-    workspace.write("pirVex/s_ndx.htm", randomIndex(random, names));
+    FakePlatform fake;
+    fake.addFile("pirVex/f_ndx.htm", randomIndex(random, names));
+    fake.addFile("pirVex/s_ndx.htm", randomIndex(random, names));
     IndexTable procedures, structures;
-    ASSERT_TRUE(sortIndex("pirVEX\\f_ndx.htm", procedures));
-    ASSERT_TRUE(sortIndex("pirVEX\\s_ndx.htm", structures));
-    EntryLookup lookup(procedures, structures);
+    ASSERT_TRUE(sortIndex(fake, "pirVEX\\f_ndx.htm", procedures));
+    ASSERT_TRUE(sortIndex(fake, "pirVEX\\s_ndx.htm", structures));
+    EntryLookup lookup(fake, procedures, structures);
     for (const std::string& name : names) {
       std::string_view fast, slow;
       bool found = lookup.find(name, fast);
@@ -60,7 +57,6 @@ TEST(EntryLookup, AgreesWithScanningBothTables) {
       }
     }
   }
-  std::filesystem::current_path(previous);
 }
 
 }  // namespace

@@ -1,86 +1,108 @@
-// Every place where memory, a file creation, an open or a read can fail,
-// made to fail on purpose in an in-process run.
+// Every place where memory, a file creation, an open, a size or a read can
+// fail, made to fail on purpose in an in-process run over the fake
+// platform. Places are named by what they are for, so each test keeps
+// hitting what it names when the code around it changes.
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
 #include "support/expected.h"
 #include "support/in_process.h"
 
 namespace pirvex::testing {
 namespace {
 
-using platform::Service;
-
 class Faults : public ::testing::Test {
  protected:
-  void TearDown() override { platform::clearFaults(); }
-
-  std::string runWithFault(Service service, unsigned n,
-                           const std::string& line = "pirvex demo.asm") {
-    platform::failNthCall(service, n);
-    std::string console = runInProcess(workspace, line);
-    platform::clearFaults();
-    return console;
+  std::string run(const std::vector<std::string>& arguments = {"demo.asm"}) {
+    return runInProcess(fake, arguments);
   }
-
-  Workspace workspace;
+  FakePlatform fake;
 };
 
 TEST_F(Faults, SourceBufferMissingDocumentsNothing) {
-  workspace.write("demo.asm", crlf("X PROC\n"));
-  EXPECT_EQ(runWithFault(Service::ObtainMemory, 1), Sorting + Finished);
-  EXPECT_EQ(workspace.files(),
-            (std::vector<std::string>{"demo.asm", "pirVex/index.html", "pirVex/ndx.htm"}));
+  fake.addFile("demo.asm", crlf("X PROC\n"));
+  fake.failMemory(MemoryUse::SourceText, "demo.asm");
+  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(fake.files(), (std::map<std::string, std::string>{
+                              {"demo.asm", crlf("X PROC\n")},
+                              {"pirVex/index.html", startPage("demo", "demo.HTM")},
+                              {"pirVex/ndx.htm", ""}}));
 }
 
 TEST_F(Faults, SortMemoryMissingLeavesTheIndexInEntryOrder) {
-  workspace.write("demo.asm", crlf("Y PROC\nX PROC\n"));
   const std::string entryOrder = indexLine("demo.HTM", "Y") + indexLine("demo.HTM", "X");
-  for (unsigned n : {2u, 3u}) {  // the index text, then its records
-    EXPECT_EQ(runWithFault(Service::ObtainMemory, n), Sorting + Finished);
-    EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), entryOrder);
-    EXPECT_EQ(workspace.read("pirVex/ndx.htm"), navigation(entryOrder, ""));
+  for (MemoryUse use : {MemoryUse::IndexText, MemoryUse::IndexRecords}) {
+    FakePlatform fresh;
+    fresh.addFile("demo.asm", crlf("Y PROC\nX PROC\n"));
+    fresh.failMemory(use, "pirVEX\\f_ndx.htm");
+    EXPECT_EQ(runInProcess(fresh, {"demo.asm"}), Sorting + Finished);
+    EXPECT_EQ(fresh.fileText("pirVex/f_ndx.htm"), entryOrder);
+    EXPECT_EQ(fresh.fileText("pirVex/ndx.htm"), navigation(entryOrder, ""));
   }
-  // The navigation page's copy buffer.
-  EXPECT_EQ(runWithFault(Service::ObtainMemory, 4), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/ndx.htm"),
+}
+
+TEST_F(Faults, NavigationPageWithoutItsCopyBufferHasEmptySections) {
+  fake.addFile("demo.asm", crlf("Y PROC\nX PROC\n"));
+  fake.failMemory(MemoryUse::NavigationCopy);
+  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(fake.fileText("pirVex/ndx.htm"),
             "Prozeduren:\r\n<table cellpadding=\"5\"><tr><td><td></tr></table>");
 }
 
 TEST_F(Faults, IncludeWithoutMemoryForTheSavedStateIsPassedOver) {
-  workspace.write("demo.asm", crlf("INCLUDE a.inc\nX PROC\n"));
-  workspace.write("a.inc", crlf("A PROC\n"));
-  EXPECT_EQ(runWithFault(Service::ObtainMemory, 2), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", "X"));
-  EXPECT_FALSE(workspace.exists("pirVex/a_inc.HTM"));
+  fake.addFile("demo.asm", crlf("INCLUDE a.inc\nX PROC\n"));
+  fake.addFile("a.inc", crlf("A PROC\n"));
+  fake.failMemory(MemoryUse::IncludeContext, "a.inc");
+  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"), indexLine("demo.HTM", "X"));
+  EXPECT_FALSE(fake.hasFile("pirVex/a_inc.HTM"));
 }
 
 TEST_F(Faults, TextWithoutScratchMemoryIsWrittenUnescaped) {
-  workspace.write("demo.asm", crlf(";* Gr\x94\xE1"
-                                   "e\nX PROC\n"));
-  EXPECT_EQ(runWithFault(Service::ObtainMemory, 2), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"), page("demo: demo.asm", heading("X") +
-                                                                          "Gr\x94\xE1"
-                                                                          "e\n" +
-                                                                          sourceLine("demo.asm")));
+  fake.addFile("demo.asm", crlf(";* Gr\x94\xE1"
+                                "e\nX PROC\n"));
+  fake.failMemory(MemoryUse::EscapeScratch);
+  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(fake.fileText("pirVex/demo.HTM"), page("demo: demo.asm", heading("X") +
+                                                                        "Gr\x94\xE1"
+                                                                        "e\n" +
+                                                                        sourceLine("demo.asm")));
 }
 
-TEST_F(Faults, PageWithoutMemoryForItsRewriteStaysAsItWas) {
-  workspace.write("demo.asm", crlf("X PROC\nS STRUC\nS ENDS\n"));
+TEST_F(Faults, PageThatCannotBeReadBackStaysAsItWas) {
   const std::string body = heading("X") + sourceLine("demo.asm") + "<HR>\n" + structure("S");
-  // Memory: source, index texts and records, the name look-up's keys and
-  // slots, the page.
-  EXPECT_EQ(runWithFault(Service::ObtainMemory, 8), Sorting + Linking + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"), page("demo: demo.asm", body));
-  EXPECT_EQ(runWithFault(Service::ObtainMemory, 99), Sorting + Linking + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"), page("demo: demo.asm", body, true));
+  auto runFailing = [&](auto fail) {
+    FakePlatform fresh;
+    fresh.addFile("demo.asm", crlf("X PROC\nS STRUC\nS ENDS\n"));
+    fail(fresh);
+    EXPECT_EQ(runInProcess(fresh, {"demo.asm"}), Sorting + Linking + Finished);
+    return fresh.fileText("pirVex/demo.HTM");
+  };
+  EXPECT_EQ(runFailing([](FakePlatform& f) { f.failMemory(MemoryUse::PageText, "pirVex\\demo.HTM"); }),
+            page("demo: demo.asm", body));
+  EXPECT_EQ(runFailing([](FakePlatform& f) {
+              f.failFile(FileService::OpenForReading, "pirVex\\demo.HTM");
+            }),
+            page("demo: demo.asm", body));
+  EXPECT_EQ(runFailing([](FakePlatform& f) {
+              f.failFile(FileService::FileSizeByName, "pirVex\\demo.HTM");
+            }),
+            page("demo: demo.asm", body));
+  // Created anew, the second creation of the page: the old one is gone and
+  // nothing comes in its place.
+  EXPECT_EQ(runFailing([](FakePlatform& f) {
+              f.failFile(FileService::CreateFileAnew, "pirVex\\demo.HTM", 2);
+            }),
+            "<missing pirVex/demo.HTM>");
+  EXPECT_EQ(runFailing([](FakePlatform&) {}), page("demo: demo.asm", body, true));
 }
 
 TEST_F(Faults, NameLookupWithoutMemoryScansTheTablesInstead) {
-  workspace.write("demo.asm", crlf(";*@see:\n;* S, X\nX PROC\nS STRUC\nS ENDS\n"));
-  for (unsigned n : {6u, 7u}) {
-    EXPECT_EQ(runWithFault(Service::ObtainMemory, n), Sorting + Linking + Finished);
-    EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
+  for (MemoryUse use : {MemoryUse::LookupNames, MemoryUse::LookupSlots}) {
+    FakePlatform fresh;
+    fresh.addFile("demo.asm", crlf(";*@see:\n;* S, X\nX PROC\nS STRUC\nS ENDS\n"));
+    fresh.failMemory(use);
+    EXPECT_EQ(runInProcess(fresh, {"demo.asm"}), Sorting + Linking + Finished);
+    EXPECT_EQ(fresh.fileText("pirVex/demo.HTM"),
               page("demo: demo.asm",
                    heading("X") + "<BR><BR>\n<B>see:</B>\n<UL>\n<LI>" + link("demo.HTM", "S") +
                        ", " + link("demo.HTM", "X") + "\n</UL>\n" + sourceLine("demo.asm") +
@@ -90,58 +112,83 @@ TEST_F(Faults, NameLookupWithoutMemoryScansTheTablesInstead) {
 }
 
 TEST_F(Faults, PageOrIndexThatCannotBeCreatedLosesItsWritesAndIsTriedAgain) {
-  workspace.write("demo.asm", crlf("X PROC\nY PROC\n"));
-  EXPECT_EQ(runWithFault(Service::CreateFileAnew, 1), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
+  fake.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
+  fake.failFile(FileService::CreateFileAnew, "pirVex\\demo.HTM");
+  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(fake.fileText("pirVex/demo.HTM"),
             page("demo: demo.asm", heading("Y") + sourceLine("demo.asm")));
-  EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"),
+  EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"),
             indexLine("demo.HTM", "X") + indexLine("demo.HTM", "Y"));
 
-  EXPECT_EQ(runWithFault(Service::CreateFileAnew, 2), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm", heading("X") + sourceLine("demo.asm") + "<HR>\n" + heading("Y") +
-                                       sourceLine("demo.asm")));
-  EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", "Y"));
+  FakePlatform index;
+  index.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
+  index.failFile(FileService::CreateFileAnew, "pirVEX\\f_ndx.htm");
+  EXPECT_EQ(runInProcess(index, {"demo.asm"}), Sorting + Finished);
+  EXPECT_EQ(index.fileText("pirVex/demo.HTM"),
+            page("demo: demo.asm", heading("X") + sourceLine("demo.asm") + "<HR>\n" +
+                                       heading("Y") + sourceLine("demo.asm")));
+  EXPECT_EQ(index.fileText("pirVex/f_ndx.htm"), indexLine("demo.HTM", "Y"));
 }
 
 TEST_F(Faults, SortedIndexThatCannotBeWrittenStillFeedsTheNavigationPage) {
-  workspace.write("demo.asm", crlf("Y PROC\nX PROC\n"));
-  // Creations: page, index, sorted index, navigation page, start page.
-  EXPECT_EQ(runWithFault(Service::CreateFileAnew, 3), Sorting + Finished);
+  fake.addFile("demo.asm", crlf("Y PROC\nX PROC\n"));
+  // The index's second creation is the sorted one.
+  fake.failFile(FileService::CreateFileAnew, "pirVEX\\f_ndx.htm", 2);
+  EXPECT_EQ(run(), Sorting + Finished);
   const std::string entryOrder = indexLine("demo.HTM", "Y") + indexLine("demo.HTM", "X");
-  EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), entryOrder);
-  EXPECT_EQ(workspace.read("pirVex/ndx.htm"), navigation(entryOrder, ""));
+  EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"), entryOrder);
+  EXPECT_EQ(fake.fileText("pirVex/ndx.htm"), navigation(entryOrder, ""));
 
-  EXPECT_EQ(runWithFault(Service::CreateFileAnew, 5), Sorting + Finished);
-  EXPECT_FALSE(workspace.exists("pirVex/index.html"));
+  FakePlatform start;
+  start.addFile("demo.asm", crlf("Y PROC\nX PROC\n"));
+  start.failFile(FileService::CreateFileAnew, "pirVEX\\index.html");
+  EXPECT_EQ(runInProcess(start, {"demo.asm"}), Sorting + Finished);
+  EXPECT_FALSE(start.hasFile("pirVex/index.html"));
 }
 
 TEST_F(Faults, SourcesThatCannotBeOpenedSizedOrReadWhole) {
-  workspace.write("demo.asm", crlf("X PROC\nY PROC\n"));
-  EXPECT_EQ(runWithFault(Service::OpenForReading, 1), cannotOpen("demo.asm") + GeneralError);
-  EXPECT_EQ(runWithFault(Service::FileSizeByName, 1), cannotOpen("demo.asm") + GeneralError);
-  EXPECT_FALSE(workspace.exists("pirVex"));
+  for (FileService service : {FileService::OpenForReading, FileService::FileSizeByName}) {
+    FakePlatform fresh;
+    fresh.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
+    fresh.failFile(service, "demo.asm");
+    EXPECT_EQ(runInProcess(fresh, {"demo.asm"}), cannotOpen("demo.asm") + GeneralError);
+    EXPECT_FALSE(fresh.hasDirectory("pirVex"));
+  }
   // A short read: the pass walks the bytes it got.
-  EXPECT_EQ(runWithFault(Service::ReadBytes, 1), Sorting + Finished);
-  EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", "X"));
+  fake.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
+  fake.failFile(FileService::ReadBytes, "demo.asm");
+  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"), indexLine("demo.HTM", "X"));
 }
 
+// Every place that a full run reaches, made to fail in turn: the run ends as
+// it should, no source changes, and (checked by runInProcess) nothing stays
+// open or held.
 TEST_F(Faults, EveryFailurePointEndsTheRunCleanly) {
   const std::string mainSource = crlf(
       ";*@CONFIG-TAB: b.gif 1 2\n;* Gr\x94\xE1"
       "e\n;*@see:\n;* B, S\nA PROC\n"
       "INCLUDE sub\\b.inc\nS STRUC\n x db 2 DUP (?)\nS ENDS\n;*@PUBLIC: P\nQ:\n");
   const std::string included = crlf(";*@see:\n;* A\nB PROC\nT STRUC\nT ENDS\nINCLUDE sub\\b.inc\n");
-  workspace.write("demo.asm", mainSource);
-  workspace.write("sub/b.inc", included);
-  for (int service = 0; service < static_cast<int>(Service::Count); ++service) {
-    for (unsigned n = 1; n <= 40; ++n) {
-      std::string console = runWithFault(static_cast<Service>(service), n);
-      bool ended = console.ends_with(Finished) || console.ends_with(GeneralError);
-      EXPECT_TRUE(ended) << "service " << service << " call " << n << ": " << console;
-      EXPECT_EQ(workspace.read("demo.asm"), mainSource);
-      EXPECT_EQ(workspace.read("sub/b.inc"), included);
-    }
+  auto project = [&](FakePlatform& fresh) {
+    fresh.addFile("demo.asm", mainSource);
+    fresh.addFile("sub/b.inc", included);
+  };
+  FakePlatform clean;
+  project(clean);
+  EXPECT_EQ(runInProcess(clean, {"demo.asm"}), "sub\\b.inc" + Recursive + Sorting +
+                                                   Linking + Finished);
+  const std::vector<FaultPoint> points = clean.pointsReached();
+  EXPECT_GE(points.size(), 40u);
+  for (const FaultPoint& point : points) {
+    FakePlatform fresh;
+    project(fresh);
+    fresh.failAt(point);
+    std::string console = runInProcess(fresh, {"demo.asm"});
+    EXPECT_TRUE(console.ends_with(Finished) || console.ends_with(GeneralError))
+        << point.describe() << ": " << console;
+    EXPECT_EQ(fresh.fileText("demo.asm"), mainSource) << point.describe();
+    EXPECT_EQ(fresh.fileText("sub/b.inc"), included) << point.describe();
   }
 }
 

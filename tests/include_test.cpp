@@ -6,8 +6,6 @@
 namespace pirvex::testing {
 namespace {
 
-const std::string Recursive = "Fehler : Rekursives INCLUDE wird ignoriert\r\n";
-
 TEST(Includes, NamesAreRelativeToTheCurrentDirectory) {
   Workspace workspace;
   workspace.write("src/main.asm", crlf("  INCLUDE defs.inc\nMain PROC\n"));

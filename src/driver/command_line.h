@@ -15,6 +15,6 @@ struct CommandLine {
 };
 
 // False when the line names no file.
-bool parseCommandLine(std::string_view line, CommandLine& result);
+[[nodiscard]] bool parseCommandLine(std::string_view line, CommandLine& result);
 
 }  // namespace pirvex

@@ -1,7 +1,10 @@
 #include "driver/run.h"
-#include "platform/platform.h"
+#include "platform/buffered_platform.h"
+#include "platform/system_platform.h"
 
 int main(int argc, char** argv) {
-  pirvex::runTool(pirvex::platform::commandLine(argc, argv));
+  pirvex::platform::SystemPlatform system;
+  pirvex::platform::BufferedPlatform platform(system);
+  pirvex::runTool(platform, pirvex::platform::SystemPlatform::commandLine(argc, argv));
   return 0;
 }

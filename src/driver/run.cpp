@@ -16,13 +16,12 @@ constexpr std::string_view Sorting = "Info   : Sorting Indexes\r\n";
 constexpr std::string_view Linking = "Info   : Creating @see Links\r\n";
 constexpr std::string_view Finished = "Info   : Programm erfolgreich beendet\r\n";
 
-bool runIndexPhase(RunState& run) {
-  platform::printMessage(Sorting);
-  if (!sortIndex(ProcedureIndexName, run.procedureIndex)) return false;
-  if (!sortIndex(StructureIndexName, run.structureIndex)) return false;
-  platform::printMessage(Linking);
-  linkSeeAlso(run);
-  return true;
+void runIndexPhase(RunState& run) {
+  run.platform.printMessage(Sorting);
+  if (!sortIndex(run.platform, ProcedureIndexName, run.procedureTable)) return;
+  if (!sortIndex(run.platform, StructureIndexName, run.structureTable)) return;
+  run.platform.printMessage(Linking);
+  linkSeeAlso(run.platform, run.procedureTable, run.structureTable);
 }
 
 // Derives the main source's names; false for a name without ".".
@@ -32,30 +31,29 @@ bool setMainNames(RunState& run, const CommandLine& command) {
   run.baseNameLength = static_cast<std::uint32_t>(command.afterLastDot - 1);
   run.mainPagePath.assign(command.name.substr(0, command.afterLastDot));
   run.mainPagePath += "HTM";
-  run.context.sourcePath = run.mainName;
-  run.context.pagePath = run.mainPagePath;
+  run.context = run.freshContext(run.mainName, run.mainPagePath);
   return true;
 }
 
 }  // namespace
 
-void runTool(std::string_view commandLine) {
-  platform::printMessage(Banner);
+void runTool(platform::Platform& platform, std::string_view commandLine) {
+  platform.printMessage(Banner);
   CommandLine command;
   if (!parseCommandLine(commandLine, command)) {
-    platform::printMessage(Usage);
+    platform.printMessage(Usage);
     return;
   }
-  RunState run;
+  RunState run(platform);
   run.publicOnly = command.publicOnly;
   if (!setMainNames(run, command) || !processSourceFile(run)) {
-    platform::printMessage(GeneralError);
+    platform.printMessage(GeneralError);
     return;
   }
   runIndexPhase(run);
-  writeNavigationPage(run);
-  writeStartPage(run, run.mainPagePath);
-  platform::printMessage(Finished);
+  writeNavigationPage(platform, run.procedureIndex, run.structureIndex);
+  (void)writeStartPage(platform, run.baseName(), run.mainPagePath);
+  platform.printMessage(Finished);
 }
 
 }  // namespace pirvex

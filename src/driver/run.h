@@ -4,10 +4,14 @@
 
 #include <string_view>
 
+#include "driver/version.h"
+#include "platform/platform.h"
+
 namespace pirvex {
 
-inline constexpr std::string_view Banner = "pirVex 1.0.0 - HTML-Referenz aus Assembler-Quellen\r\n";
+inline constexpr std::string_view Banner =
+    "pirVex " PIRVEX_VERSION " - HTML-Referenz aus Assembler-Quellen\r\n";
 
-void runTool(std::string_view commandLine);
+void runTool(platform::Platform& platform, std::string_view commandLine);
 
 }  // namespace pirvex

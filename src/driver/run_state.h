@@ -7,64 +7,36 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/memory_block.h"
+#include "index/index_files.h"
+#include "index/index_table.h"
+#include "page/heading.h"
+#include "page/page_writer.h"
 #include "platform/platform.h"
+#include "platform/whole_file.h"
 #include "scan/cursor.h"
 
 namespace pirvex {
 
-using platform::File;
-using platform::NoFile;
-
 // The state of the source file being processed. Exactly one is current; an
 // INCLUDE saves it whole around the included file's pass.
 struct SourceContext {
-  std::string pagePath;      // page below the output directory, "\" separated
-  File pageFile = NoFile;    // open from the page's first write to the pass's end
-  std::string sourcePath;    // as named; its size is the source path length
-  File sourceFile = NoFile;  // open only while the source is read
-  std::uint32_t sourceSize = 0;
-  MemoryBlock sourceBuffer;  // the whole source text
-  bool listOpen = false;
+  Page page;          // its page path, source path, page file and list state
+  WholeFile source;   // the whole source text, and which file it is
   bool blockActive = false;
   SourceContext* savedContext = nullptr;  // the including file's state, if any
   Cursor savedCursor;                     // the INCLUDE line being followed
-  platform::FileIdentity identity;        // which file this is, to stop cycles
-  bool identityKnown = false;
-};
-
-// Styled entry headings, switched by "@CONFIG-TAB:" lines for the rest of
-// the run.
-struct ConfigTab {
-  bool configActive = false;
-  std::string configBackground;
-  std::string configWidth;
-  std::string configHeight;
-};
-
-// One line of a sorted index file.
-struct IndexRecord {
-  std::uint32_t lineStart = 0;
-  std::uint32_t lineSize = 0;
-  std::uint32_t nameStart = 0;
-};
-
-// The sorted view of one index file, kept for the see-also pass.
-struct IndexTable {
-  MemoryBlock text;
-  std::uint32_t textSize = 0;
-  std::uint32_t count = 0;
-  MemoryBlock recordBlock;
-
-  const IndexRecord* records() const {
-    return reinterpret_cast<const IndexRecord*>(recordBlock.data());
-  }
-  std::string_view line(const IndexRecord& record) const {
-    return {text.bytes() + record.lineStart, record.lineSize};
-  }
 };
 
 struct RunState {
+  explicit RunState(platform::Platform& system)
+      : platform(system),
+        procedureIndex(system, ProcedureIndexName),
+        structureIndex(system, StructureIndexName) {}
+  RunState(const RunState&) = delete;
+  RunState& operator=(const RunState&) = delete;
+  ~RunState() { platform.closeFile(context.page.pageFile); }
+
+  platform::Platform& platform;
   std::string mainName;
   std::uint32_t baseNameLength = 0;
   bool publicOnly = false;
@@ -73,27 +45,23 @@ struct RunState {
   SourceContext context;
   ConfigTab config;
 
-  File procedureIndexFile = NoFile;
-  File structureIndexFile = NoFile;
-  IndexTable procedureIndex;
-  IndexTable structureIndex;
-
-  MemoryBlock navigationCopyBuffer;
-  File navigationPage = NoFile;
-  File startPage = NoFile;
-
-  RunState() = default;
-  RunState(const RunState&) = delete;
-  RunState& operator=(const RunState&) = delete;
-  ~RunState() {
-    platform::closeFile(procedureIndexFile);
-    platform::closeFile(structureIndexFile);
-    platform::closeFile(navigationPage);
-    platform::closeFile(startPage);
-    platform::closeFile(context.pageFile);
-  }
+  IndexFile procedureIndex;
+  IndexFile structureIndex;
+  IndexTable procedureTable;
+  IndexTable structureTable;
 
   std::string_view baseName() const { return std::string_view(mainName).substr(0, baseNameLength); }
+
+  // A context for the source `sourcePath` with its page at `pagePath`,
+  // nothing open and nothing read yet.
+  SourceContext freshContext(std::string sourcePath, std::string pagePath) const {
+    SourceContext fresh;
+    fresh.page.platform = &platform;
+    fresh.page.title = baseName();
+    fresh.page.sourcePath = std::move(sourcePath);
+    fresh.page.pagePath = std::move(pagePath);
+    return fresh;
+  }
 };
 
 }  // namespace pirvex

@@ -11,68 +11,73 @@ namespace {
 
 constexpr std::string_view CannotOpen = "Fehler : Quelldatei kann nicht geoeffnet werden\r\n";
 
-// Reads the source into the context's buffer. False for an empty file or
-// one that cannot be opened or sized; a buffer that cannot be had leaves
-// nothing to walk, which is no failure.
-bool readSource(SourceContext& context) {
-  std::uint32_t size = 0;
-  bool sized = platform::fileSizeByName(context.sourcePath, size);
-  if (sized && size == 0) return false;
-  if (sized) context.sourceFile = platform::openForReading(context.sourcePath);
-  if (context.sourceFile == NoFile) {
-    platform::printMessage(context.sourcePath);
-    platform::printMessage(CannotOpen);
-    return false;
+// Reads the source into the context. False for an empty file or one that
+// cannot be opened or sized; a buffer that cannot be had leaves nothing to
+// walk, which is no failure.
+bool readSource(RunState& run) {
+  SourceContext& context = run.context;
+  switch (readWholeFile(run.platform, context.page.sourcePath, platform::MemoryUse::SourceText,
+                        context.source)) {
+    case WholeFileRead::Empty:
+      return false;
+    case WholeFileRead::CannotOpen:
+      run.platform.printMessage(context.page.sourcePath);
+      run.platform.printMessage(CannotOpen);
+      return false;
+    case WholeFileRead::NoMemory:
+    case WholeFileRead::Read:
+      break;
   }
-  context.identityKnown = platform::fileIdentity(context.sourceFile, context.identity);
-  context.sourceBuffer = MemoryBlock(size);
-  context.sourceSize = context.sourceBuffer ? platform::readBytes(context.sourceFile,
-                                                                  context.sourceBuffer.data(), size)
-                                            : 0;
-  platform::closeFile(context.sourceFile);
-  context.sourceFile = NoFile;
   return true;
 }
 
 // One documentation line; gives the Cursor of the line to examine next.
 void handleDocLine(RunState& run, Cursor& cursor) {
-  if (readConfigTab(run, cursor)) return;
+  if (readConfigTab(run.config, cursor)) return;
   SourceContext& context = run.context;
+  Page& page = context.page;
+  std::string_view name;
   if (context.blockActive) {
-    renderDocLine(run, cursor);
-  } else if (skipNonPublicBlock(run, cursor)) {
+    renderDocLine(page, cursor);
+  } else if (skipNonPublicBlock(run.publicOnly, cursor)) {
     return;
-  } else if (writePublicEntry(run, cursor)) {
+  } else if (publicEntryName(cursor, name)) {
+    writeEntryHeading(page, run.config, run.procedureIndex, name);
+    std::string_view ownName;
+    if (!run.publicOnly && findProcedureName(cursor, ownName)) writePrivateName(page, ownName);
     context.blockActive = true;
   } else {
-    writeDocumentedEntry(run, cursor);
+    if (findProcedureName(cursor, name)) writeEntryHeading(page, run.config, run.procedureIndex, name);
     context.blockActive = true;
-    renderDocLine(run, cursor);
+    renderDocLine(page, cursor);
   }
   nextLine(cursor);
 }
 
-void closeEntry(RunState& run) {
-  closeList(run);
-  writeSourceLine(run);
-  run.context.blockActive = false;
+void closeEntry(SourceContext& context) {
+  closeList(context.page);
+  writeSourceLine(context.page);
+  context.blockActive = false;
 }
 
 void handleCodeLine(RunState& run, Cursor& cursor) {
-  if (run.context.blockActive)
-    closeEntry(run);
-  else if (!run.publicOnly && writeUndocumentedEntry(run, cursor))
-    closeEntry(run);
+  std::string_view name;
+  if (run.context.blockActive) {
+    closeEntry(run.context);
+  } else if (!run.publicOnly && undocumentedProcedureName(cursor, name)) {
+    writeEntryHeading(run.context.page, run.config, run.procedureIndex, name);
+    closeEntry(run.context);
+  }
   followInclude(run, cursor);
-  writeStructure(run, cursor);
+  writeStructure(run.context.page, run.config, run.structureIndex, cursor);
   nextLine(cursor);
 }
 
 }  // namespace
 
 bool processSourceFile(RunState& run) {
-  if (!readSource(run.context)) return false;
-  Cursor cursor(run.context.sourceBuffer.bytes(), run.context.sourceSize);
+  if (!readSource(run)) return false;
+  Cursor cursor(run.context.source.text.bytes(), run.context.source.size);
   while (!cursor.atEnd()) {
     if (isDocLine(cursor))
       handleDocLine(run, cursor);
@@ -81,9 +86,9 @@ bool processSourceFile(RunState& run) {
     else if (!skipCommentDirective(cursor))
       handleCodeLine(run, cursor);
   }
-  closeList(run);
-  closePage(run);
-  run.context.sourceBuffer.reset();
+  closeList(run.context.page);
+  closePage(run.context.page);
+  run.context.source.text.reset();
   return true;
 }
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "index/see_also.h"
+#include "index/index_line.h"
+#include "index/see_also_items.h"
 
 namespace pirvex {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 bool matchableName(const IndexTable& table, const IndexRecord& record, std::string_view& name) {
   const char* text = table.text.bytes();
   for (std::uint32_t at = record.nameStart; at < table.textSize; ++at) {
-    if (text[at] == '<') {
+    if (text[at] == LinkNameEnd) {
       name = std::string_view(text + record.nameStart, at - record.nameStart);
       return true;
     }
@@ -34,13 +35,15 @@ std::size_t hashOf(std::string_view name) {
 
 }  // namespace
 
-EntryLookup::EntryLookup(const IndexTable& procedures, const IndexTable& structures)
+EntryLookup::EntryLookup(platform::Platform& platform, const IndexTable& procedures,
+                         const IndexTable& structures)
     : tables_{&procedures, &structures} {
   std::size_t lines = static_cast<std::size_t>(procedures.count) + structures.count;
   std::size_t capacity = 16;
   while (capacity < 2 * lines) capacity *= 2;
-  keys_ = MemoryBlock(lines * sizeof(Key));
-  if (keys_) slots_ = MemoryBlock(capacity * sizeof(std::uint32_t));
+  keys_ = MemoryBlock(platform, lines * sizeof(Key), platform::MemoryUse::LookupNames);
+  if (keys_)
+    slots_ = MemoryBlock(platform, capacity * sizeof(std::uint32_t), platform::MemoryUse::LookupSlots);
   if (!slots_) {
     keys_.reset();
     return;
@@ -87,7 +90,7 @@ bool EntryLookup::findByScanning(std::string_view name, std::string_view& linkTa
       const IndexRecord& record = table->records()[i];
       if (table->textSize - record.nameStart <= name.size()) continue;
       if (std::string_view(text + record.nameStart, name.size()) != name) continue;
-      if (text[record.nameStart + name.size()] != '<') continue;
+      if (text[record.nameStart + name.size()] != LinkNameEnd) continue;
       linkTag = linkTagOf(*table, record);
       return true;
     }

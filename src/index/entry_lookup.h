@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/run_state.h"
+#include "index/index_table.h"
+#include "platform/memory_block.h"
+#include "platform/platform.h"
 
 namespace pirvex {
 
@@ -13,12 +15,13 @@ class EntryLookup {
  public:
   // Builds a hash table over the names of both tables; without memory for
   // it, the look-up scans the tables instead, with the same result.
-  EntryLookup(const IndexTable& procedures, const IndexTable& structures);
+  EntryLookup(platform::Platform& platform, const IndexTable& procedures,
+              const IndexTable& structures);
   // The opening link tag of the entry's index line, up to its name. `name` is
   // a see-also item: it holds no "<", blank, comma or line end.
-  bool find(std::string_view name, std::string_view& linkTag) const;
+  [[nodiscard]] bool find(std::string_view name, std::string_view& linkTag) const;
   // The same answer by scanning both tables line by line.
-  bool findByScanning(std::string_view name, std::string_view& linkTag) const;
+  [[nodiscard]] bool findByScanning(std::string_view name, std::string_view& linkTag) const;
 
  private:
   struct Key {

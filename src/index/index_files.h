@@ -2,9 +2,11 @@
 // them, and the two-frame start page.
 #pragma once
 
+#include <string>
 #include <string_view>
 
-#include "driver/run_state.h"
+#include "page/heading.h"
+#include "platform/platform.h"
 
 namespace pirvex {
 
@@ -13,11 +15,38 @@ inline constexpr std::string_view StructureIndexName = "pirVEX\\s_ndx.htm";
 inline constexpr std::string_view NavigationPageName = "pirVEX\\ndx.htm";
 inline constexpr std::string_view StartPageName = "pirVEX\\index.html";
 
-// One index line for the entry on the current page; false when the index
-// file cannot be created (the next entry tries again).
-bool addProcedureEntry(RunState& run, std::string_view name);
-bool addStructureEntry(RunState& run, std::string_view name);
-void writeNavigationPage(RunState& run);
-bool writeStartPage(RunState& run, std::string_view mainPagePath);
+// One index file of this run: created by its first entry and open from
+// then on, to the end of the run.
+class IndexFile final : public EntryIndex {
+ public:
+  IndexFile(platform::Platform& platform, std::string_view fileName)
+      : platform_(platform), fileName_(fileName) {}
+  IndexFile(const IndexFile&) = delete;
+  IndexFile& operator=(const IndexFile&) = delete;
+  ~IndexFile() { platform_.closeFile(file_); }
+
+  // One index line; when the file cannot be created, the line is lost and
+  // the next entry tries again.
+  void addEntry(std::string_view pagePath, std::string_view name) override;
+
+  std::string_view fileName() const { return fileName_; }
+  // The file as this run wrote it, or none when no entry could open it.
+  platform::File file() const { return file_; }
+
+ private:
+  platform::Platform& platform_;
+  std::string fileName_;
+  platform::File file_ = platform::NoFile;
+};
+
+// The navigation page: a section for each index file that this run opened,
+// its content copied through the run's own handle.
+void writeNavigationPage(platform::Platform& platform, const IndexFile& procedures,
+                         const IndexFile& structures);
+
+// The frameset: the navigation page on the left, the main page on the
+// right; false when the file cannot be created.
+bool writeStartPage(platform::Platform& platform, std::string_view title,
+                    std::string_view mainPagePath);
 
 }  // namespace pirvex

@@ -4,66 +4,41 @@
 #include <string>
 #include <unordered_set>
 
-#include "index/entry_lookup.h"
+#include "index/index_line.h"
+#include "index/see_also_items.h"
 #include "page/fragments.h"
-#include "page/heading.h"
 #include "page/page_writer.h"
+#include "platform/whole_file.h"
 
 namespace pirvex {
 namespace {
 
-constexpr std::string_view SeeAlsoPattern = "<B>see:</B>\r\n<UL>\r\n<LI>";
-constexpr std::string_view ListEnd = "</UL";
-constexpr std::string_view RewrittenMark = "<html>";
-constexpr std::string_view PageMark = "<HTML>";
-constexpr std::uint32_t LinkStartSize = 9;  // "<A HREF=\""
-
-bool isItemEnd(char c) { return isItemSeparator(c) || c == '<'; }
-
 bool startsWith(const char* position, std::uint32_t remaining, std::string_view text) {
-  return remaining >= text.size() && std::string_view(position, text.size()) == text;
+  return std::string_view(position, remaining).starts_with(text);
+}
+
+// The page path of an index line: after its first double quote, up to the
+// "#" after that; false for a line without them.
+bool linkedPagePath(std::string_view line, std::string_view& pagePath) {
+  std::size_t start = line.find(LinkPathStart);
+  if (start == std::string_view::npos) return false;
+  std::size_t end = line.find(LinkPathEnd, start + 1);
+  if (end == std::string_view::npos) return false;
+  pagePath = line.substr(start + 1, end - start - 1);
+  return true;
 }
 
 }  // namespace
 
-std::uint32_t itemNameLength(const char* position, std::uint32_t remaining) {
-  std::uint32_t length = 0;
-  while (length < remaining && !isItemEnd(position[length])) ++length;
-  return length;
-}
+bool rewritePage(platform::Platform& platform, const EntryLookup& entries,
+                 std::string_view pagePath, char* text, std::uint32_t length) {
+  platform::File out = platform.createFileAnew(pageFileName(pagePath));
+  if (out == platform::NoFile) return false;
 
-std::uint32_t separatorRun(const char* position, std::uint32_t remaining) {
-  std::uint32_t length = 0;
-  while (length < remaining) {
-    char c = position[length];
-    if (isItemSeparator(c)) {
-      ++length;
-      continue;
-    }
-    if (c != '<' || startsWith(position + length, remaining - length, ListEnd)) break;
-    while (length < remaining && position[length] != '>') ++length;
-    if (length < remaining) ++length;  // the ">"
-  }
-  return length;
-}
-
-bool rewritePage(RunState& run, const EntryLookup& entries, File page) {
-  const std::string fileName = pageFileName(run.context.pagePath);
-  std::uint32_t size = 0;
-  MemoryBlock buffer;
-  if (platform::fileSizeByName(fileName, size) && size != 0) buffer = MemoryBlock(size);
-  std::uint32_t length = buffer ? platform::readBytesAt(page, 0, buffer.data(), size) : 0;
-  platform::closeFile(page);
-  // Pages shorter than the mark are left as they are.
-  if (length < RewrittenMark.size()) return false;
-  File out = platform::createFileAnew(fileName);
-  if (out == NoFile) return false;
-
-  char* text = buffer.bytes();
   RewrittenMark.copy(text, RewrittenMark.size());
   std::uint32_t written = 0;  // bytes of `text` already on the new page
   auto flush = [&](std::uint32_t upTo) {
-    if (upTo > written) platform::writeBytes(out, text + written, upTo - written);
+    if (upTo > written) platform.writeBytes(out, text + written, upTo - written);
     written = upTo;
   };
   const std::string_view whole(text, length);
@@ -76,17 +51,17 @@ bool rewritePage(RunState& run, const EntryLookup& entries, File page) {
     for (;;) {
       while (position < length && isBlank(static_cast<unsigned char>(text[position]))) ++position;
       written = position;  // blanks before the first name are dropped
-      if (position >= length || startsWith(text + position, length - position, ListEnd)) break;
+      if (position >= length || startsWith(text + position, length - position, SeeAlsoListEnd)) break;
       std::uint32_t nameLength = itemNameLength(text + position, length - position);
       std::string_view name(text + position, nameLength);
       std::string_view linkTag;
       if (entries.find(name, linkTag)) {
-        std::size_t split = std::min<std::size_t>(LinkStartSize, linkTag.size());
-        platform::writeBytes(out, linkTag.substr(0, split));
-        writeUpLevels(run, out);
-        platform::writeBytes(out, linkTag.substr(split));
-        platform::writeBytes(out, name);
-        platform::writeBytes(out, "</A>");
+        std::size_t split = std::min(LinkStart.size(), linkTag.size());
+        platform.writeText(out, linkTag.substr(0, split));
+        writeUpLevels(platform, out, pagePath);
+        platform.writeText(out, linkTag.substr(split));
+        platform.writeText(out, name);
+        platform.writeText(out, LinkClose);
         written = position + nameLength;
       }
       position += nameLength;
@@ -95,36 +70,31 @@ bool rewritePage(RunState& run, const EntryLookup& entries, File page) {
     }
   }
   flush(length);
-  platform::closeFile(out);
+  platform.closeFile(out);
   return true;
 }
 
-void linkSeeAlso(RunState& run) {
-  const IndexTable& index = run.procedureIndex;
-  const EntryLookup entries(run.procedureIndex, run.structureIndex);
+void linkSeeAlso(platform::Platform& platform, const IndexTable& procedures,
+                 const IndexTable& structures) {
+  const EntryLookup entries(platform, procedures, structures);
   // Pages rewritten in this pass begin with "<html>" now; they are passed
-  // over without opening them again.
+  // over without reading them again.
   std::unordered_set<std::string> rewritten;
-  for (std::uint32_t i = 0; i < index.count; ++i) {
-    std::string_view line = index.line(index.records()[i]);
-    std::size_t quote = line.find('"');
-    if (quote == std::string_view::npos) continue;
-    std::size_t hash = line.find('#', quote + 1);
-    if (hash == std::string_view::npos) continue;
-    run.context.pagePath.assign(line.substr(quote + 1, hash - quote - 1));
-    if (rewritten.count(run.context.pagePath)) continue;
-    File page = platform::openForReading(pageFileName(run.context.pagePath));
-    if (page == NoFile) continue;
-    char head[6];
-    std::uint32_t got = platform::readBytesAt(page, 0, head, sizeof head);
-    // A page rewritten already begins with "<htm". Only what the page writer
-    // made, beginning with "<HTML>", is rewritten: an index line left from an
-    // earlier run may name any file, a source included.
-    if (std::string_view(head, got) != PageMark) {
-      platform::closeFile(page);
+  for (std::uint32_t i = 0; i < procedures.count; ++i) {
+    std::string_view linked;
+    if (!linkedPagePath(procedures.line(procedures.records()[i]), linked)) continue;
+    std::string pagePath(linked);
+    if (rewritten.count(pagePath)) continue;
+    WholeFile page;
+    if (readWholeFile(platform, pageFileName(pagePath), platform::MemoryUse::PageText, page) !=
+        WholeFileRead::Read)
       continue;
-    }
-    if (rewritePage(run, entries, page)) rewritten.insert(run.context.pagePath);
+    // Only what the page writer made, beginning with "<HTML>", is rewritten:
+    // an index line left from an earlier run may name any file, a source
+    // included, and a page rewritten already begins with "<htm".
+    if (!page.view().starts_with(PageMark)) continue;
+    if (rewritePage(platform, entries, pagePath, page.text.bytes(), page.size))
+      rewritten.insert(std::move(pagePath));
   }
 }
 

@@ -1,61 +1,49 @@
 #include "index/sort.h"
 
 #include <algorithm>
-#include <string>
+
+#include "index/index_line.h"
+#include "platform/text.h"
+#include "platform/whole_file.h"
+#include "scan/cursor.h"
 
 namespace pirvex {
-namespace {
 
-unsigned char folded(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 32) : byte;
-}
-
-// The key of a line is its bytes from the name to the end of the line; a key
-// that is the beginning of a longer one sorts first.
 bool keyLess(std::string_view a, std::string_view b) {
   std::size_t common = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < common; ++i) {
-    unsigned char x = folded(a[i]);
-    unsigned char y = folded(b[i]);
+    unsigned char x = upperAscii(a[i]);
+    unsigned char y = upperAscii(b[i]);
     if (x != y) return x < y;
   }
   return a.size() < b.size();
 }
 
-}  // namespace
-
-bool sortIndex(std::string_view fileName, IndexTable& table) {
-  const std::string name(fileName);
-  std::uint32_t size = 0;
-  if (!platform::fileSizeByName(name, size) || size == 0) return false;
-  File file = platform::openForReading(name);
-  if (file == NoFile) return false;
-  MemoryBlock text(size);
-  if (!text) {
-    platform::closeFile(file);
+bool sortIndex(platform::Platform& platform, std::string_view fileName, IndexTable& table) {
+  WholeFile index;
+  if (readWholeFile(platform, fileName, platform::MemoryUse::IndexText, index) !=
+      WholeFileRead::Read)
     return false;
-  }
-  std::uint32_t textSize = platform::readBytes(file, text.data(), size);
-  platform::closeFile(file);
+  char* bytes = index.text.bytes();
+  const std::uint32_t textSize = index.size;
 
   std::uint32_t count = 0;
-  for (Cursor line(text.bytes(), textSize); !line.atEnd(); nextLine(line)) ++count;
+  for (Cursor line(bytes, textSize); !line.atEnd(); nextLine(line)) ++count;
   if (count == 0) return false;
-  MemoryBlock recordBlock(sizeof(IndexRecord) * static_cast<std::size_t>(count));
+  MemoryBlock recordBlock(platform, sizeof(IndexRecord) * static_cast<std::size_t>(count),
+                          platform::MemoryUse::IndexRecords, fileName);
   if (!recordBlock) return false;
   auto* records = static_cast<IndexRecord*>(recordBlock.data());
 
-  char* bytes = text.bytes();
-  std::uint32_t index = 0;
-  for (Cursor line(bytes, textSize); !line.atEnd(); ++index) {
+  std::uint32_t at = 0;
+  for (Cursor line(bytes, textSize); !line.atEnd(); ++at) {
     Cursor next = line;
     nextLine(next);
-    IndexRecord& record = records[index];
+    IndexRecord& record = records[at];
     record.lineStart = static_cast<std::uint32_t>(line.position - bytes);
     record.lineSize = static_cast<std::uint32_t>(next.position - line.position);
     std::string_view whole(line.position, record.lineSize);
-    std::size_t close = whole.find('>');
+    std::size_t close = whole.find(LinkTagEnd);
     record.nameStart =
         record.lineStart +
         static_cast<std::uint32_t>(close == std::string_view::npos ? whole.size() : close + 1);
@@ -71,12 +59,12 @@ bool sortIndex(std::string_view fileName, IndexTable& table) {
     return keyLess(key(a), key(b));
   });
 
-  File sorted = platform::createFileAnew(name);
+  platform::File sorted = platform.createFileAnew(fileName);
   for (std::uint32_t i = 0; i < count; ++i)
-    platform::writeBytes(sorted, bytes + records[i].lineStart, records[i].lineSize);
-  platform::closeFile(sorted);
+    platform.writeBytes(sorted, bytes + records[i].lineStart, records[i].lineSize);
+  platform.closeFile(sorted);
 
-  table.text = std::move(text);
+  table.text = std::move(index.text);
   table.textSize = textSize;
   table.count = count;
   table.recordBlock = std::move(recordBlock);

@@ -3,7 +3,8 @@
 
 #include <string_view>
 
-#include "driver/run_state.h"
+#include "index/index_table.h"
+#include "platform/platform.h"
 
 namespace pirvex {
 
@@ -11,6 +12,11 @@ namespace pirvex {
 // separator of its link parts, and keeps the sorted lines in `table`. False,
 // with file and table untouched, when the file is missing or empty or
 // memory is short.
-bool sortIndex(std::string_view fileName, IndexTable& table);
+[[nodiscard]] bool sortIndex(platform::Platform& platform, std::string_view fileName,
+                             IndexTable& table);
+
+// Whether line key `a` sorts before `b`: byte by byte with a-z folded to
+// A-Z; a key that is the beginning of a longer one sorts first.
+[[nodiscard]] bool keyLess(std::string_view a, std::string_view b);
 
 }  // namespace pirvex

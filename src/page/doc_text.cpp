@@ -1,44 +1,40 @@
 #include "page/doc_text.h"
 
 #include "page/escape.h"
-#include "page/page_writer.h"
 
 namespace pirvex {
 namespace {
 
-void beginSectionList(RunState& run) {
-  closeList(run);
-  run.context.listOpen = true;
+void beginSectionList(Page& page) {
+  closeList(page);
+  page.listOpen = true;
 }
 
 }  // namespace
 
-void renderDocLine(RunState& run, Cursor cursor) {
-  Cursor line(cursor.position, lineLength(cursor));
-  skipBlanks(line);
-  line.advance(2);  // ";*"
-  skipBlanks(line);
-  if (line.atEnd()) return;
-  std::string_view text = trimTrailingBlanks(spanAt(line, line.remaining));
+void renderDocLine(Page& page, Cursor cursor) {
+  Cursor line = docText(cursor);
+  std::string_view text = trimTrailingBlanks(spanAt(line, lineLength(line)));
+  if (text.empty()) return;
   if (startsWithAtSign(text)) {
     text.remove_prefix(1);
     if (text.empty()) return;
-    if (run.context.listOpen) {
-      beginSectionList(run);
+    if (page.listOpen) {
+      beginSectionList(page);
     } else {
-      beginSectionList(run);
-      openPage(run);
-      writeParagraphBreak(run);
+      beginSectionList(page);
+      openPage(page);
+      writeParagraphBreak(page);
     }
-    writeBoldStart(run);
-    writeEscaped(run, text);
-    writeBoldEnd(run);
-    openList(run);
+    writeBoldStart(page);
+    writeEscaped(page, text);
+    writeBoldEnd(page);
+    openList(page);
     return;
   }
-  openPage(run);
-  writeItemMark(run);
-  writeEscapedLine(run, text);
+  openPage(page);
+  writeItemMark(page);
+  writeEscapedLine(page, text);
 }
 
 }  // namespace pirvex

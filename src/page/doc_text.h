@@ -2,11 +2,12 @@
 // bulleted lists below them.
 #pragma once
 
-#include "driver/run_state.h"
+#include "page/page_writer.h"
+#include "scan/cursor.h"
 
 namespace pirvex {
 
 // Renders the documentation line at the Cursor; the Cursor stays.
-void renderDocLine(RunState& run, Cursor cursor);
+void renderDocLine(Page& page, Cursor cursor);
 
 }  // namespace pirvex

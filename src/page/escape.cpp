@@ -4,6 +4,7 @@
 
 #include "page/fragments.h"
 #include "page/page_writer.h"
+#include "platform/memory_block.h"
 
 namespace pirvex {
 namespace {
@@ -72,25 +73,26 @@ std::size_t escapeUmlauts(std::string_view text, char* buffer) {
   return static_cast<std::size_t>(out - buffer);
 }
 
-void writeEscaped(RunState& run, std::string_view text) {
+void writeEscaped(Page& page, std::string_view text) {
   std::uint32_t count = countUmlauts(text);
   if (count == 0) {
-    writeRaw(run, text);
+    writeRaw(page, text);
     return;
   }
-  MemoryBlock scratch(text.size() + 6 * static_cast<std::size_t>(count));
+  MemoryBlock scratch(*page.platform, text.size() + 6 * static_cast<std::size_t>(count),
+                      platform::MemoryUse::EscapeScratch);
   if (!scratch) {
     // Without a scratch buffer the text still reaches the page, unescaped.
-    writeRaw(run, text);
+    writeRaw(page, text);
     return;
   }
   std::size_t length = escapeUmlauts(text, scratch.bytes());
-  writeRaw(run, {scratch.bytes(), length});
+  writeRaw(page, {scratch.bytes(), length});
 }
 
-void writeEscapedLine(RunState& run, std::string_view text) {
-  writeEscaped(run, text);
-  writeRaw(run, FragLineEnd);
+void writeEscapedLine(Page& page, std::string_view text) {
+  writeEscaped(page, text);
+  writeRaw(page, FragLineEnd);
 }
 
 }  // namespace pirvex

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/run_state.h"
+#include "page/page_writer.h"
 
 namespace pirvex {
 
@@ -15,7 +15,9 @@ std::uint32_t countUmlauts(std::string_view text);
 // Copies the text into `buffer`, which holds text.size() + 6 * countUmlauts
 // bytes, with every umlaut code replaced; the count of bytes written.
 std::size_t escapeUmlauts(std::string_view text, char* buffer);
-void writeEscaped(RunState& run, std::string_view text);
-void writeEscapedLine(RunState& run, std::string_view text);
+// Writes the text to the page with its umlauts escaped; without memory for
+// the escaping, unescaped.
+void writeEscaped(Page& page, std::string_view text);
+void writeEscapedLine(Page& page, std::string_view text);
 
 }  // namespace pirvex

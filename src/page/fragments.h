@@ -1,9 +1,11 @@
 // Every fixed piece of HTML that goes onto a source page. The see-also pass
-// finds its sections by the exact bytes of FragBoldStart "see:" FragBoldEnd
-// FragListStart FragItem, and takes a page that begins with "<htm" as done;
-// none of these may change.
+// reads pages back: it finds their see-also sections by the fragments that
+// render one, and takes a page that begins with "<htm" as done.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <span>
 #include <string_view>
 
 namespace pirvex {
@@ -49,11 +51,43 @@ inline constexpr std::string_view FragPrivateName = "Private Name: ";
 // The output directory as page names spell it.
 inline constexpr std::string_view PageDirectory = "pirVex\\";
 
+// Every page begins with PageMark; the see-also pass puts RewrittenMark
+// over a page it has rewritten.
+inline constexpr std::string_view PageMark = FragHeadStart.substr(0, 6);
+inline constexpr std::string_view RewrittenMark = "<html>";
+
+// The text of a section heading whose names become links.
+inline constexpr std::string_view SeeAlsoTitle = "see:";
+
+constexpr std::size_t joinedSize(std::span<const std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  return size;
+}
+
+template <std::size_t Size>
+constexpr std::array<char, Size> joined(std::span<const std::string_view> parts) {
+  std::array<char, Size> bytes{};
+  std::size_t at = 0;
+  for (std::string_view part : parts)
+    for (char c : part) bytes[at++] = c;
+  return bytes;
+}
+
+// A see-also section as the documentation text puts it on the page: its
+// bold heading, the list it opens and the mark of its first item.
+inline constexpr std::string_view SeeAlsoParts[] = {
+    FragBoldStart, SeeAlsoTitle, FragBoldEnd, FragLineEnd, FragListStart, FragLineEnd, FragItem};
+inline constexpr auto SeeAlsoBytes = joined<joinedSize(SeeAlsoParts)>(SeeAlsoParts);
+inline constexpr std::string_view SeeAlsoPattern(SeeAlsoBytes.data(), SeeAlsoBytes.size());
+
 static_assert(FragHeadStart.size() == 31 && FragHeadEnd.size() == 74 && FragFooter.size() == 28);
 static_assert(FragAnchorStart.size() == 9 && FragAnchorEnd.size() == 6);
 static_assert(FragStructHead.size() == 41 && FragConfigWidth.size() == 14);
 static_assert(FragConfigHeight.size() == 29 && FragConfigBackground.size() == 43);
 static_assert(FragConfigTitle.size() == 89 && FragConfigBody.size() == 95);
 static_assert(FragConfigClose.size() == 30 && FragPrivateName.size() == 14);
+static_assert(SeeAlsoPattern == "<B>see:</B>\r\n<UL>\r\n<LI>");
+static_assert(PageMark == "<HTML>" && RewrittenMark.size() == PageMark.size());
 
 }  // namespace pirvex

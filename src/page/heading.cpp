@@ -1,12 +1,7 @@
 #include "page/heading.h"
 
-#include <algorithm>
-#include <string>
-
-#include "index/index_files.h"
 #include "page/escape.h"
 #include "page/fragments.h"
-#include "page/page_writer.h"
 
 namespace pirvex {
 namespace {
@@ -17,14 +12,10 @@ bool lineEnded(Cursor cursor) { return cursor.atEnd() || cursor.byte() == CR; }
 
 }  // namespace
 
-bool readConfigTab(RunState& run, Cursor& cursor) {
-  Cursor scan = cursor;
-  skipBlanks(scan);
-  scan.advance(2);  // ";*", established by the caller
-  skipBlanks(scan);
+bool readConfigTab(ConfigTab& config, Cursor& cursor) {
+  Cursor scan = docText(cursor);
   if (scan.remaining < ConfigTag.size() || !matchKeyword(scan, ConfigTag)) return false;
   scan.advance(static_cast<std::uint32_t>(ConfigTag.size()));
-  ConfigTab& config = run.config;
   config.configActive = false;
   std::string* words[] = {&config.configBackground, &config.configWidth, &config.configHeight};
   bool complete = true;
@@ -43,55 +34,49 @@ bool readConfigTab(RunState& run, Cursor& cursor) {
   return true;
 }
 
-void writeSeparator(RunState& run) {
-  writeRaw(run, run.config.configActive ? FragConfigClose : FragRule);
+void writeSeparator(Page& page, const ConfigTab& config) {
+  writeRaw(page, config.configActive ? FragConfigClose : FragRule);
 }
 
-void writeUpLevels(const RunState& run, File file) {
-  const std::string& path = run.context.pagePath;
-  std::string_view untilZero(path.data(), std::min(path.size(), path.find('\0')));
-  std::size_t levels = static_cast<std::size_t>(std::count_if(
-      untilZero.begin(), untilZero.end(), [](char c) { return c == '/' || c == '\\'; }));
-  if (levels == 0) return;
-  std::string prefix;
-  prefix.reserve(levels * FragUpLevel.size());
-  for (std::size_t i = 0; i < levels; ++i) prefix += FragUpLevel;
-  platform::writeBytes(file, prefix);
-}
-
-void writeConfigHead(RunState& run, std::string_view name) {
-  const ConfigTab& config = run.config;
+void writeConfigHead(Page& page, const ConfigTab& config, std::string_view name) {
   if (!config.configActive) return;
-  writeRaw(run, FragConfigWidth);
-  writeRaw(run, config.configWidth);
-  writeRaw(run, FragConfigHeight);
-  writeRaw(run, config.configHeight);
-  writeRaw(run, FragConfigBackground);
-  writeUpLevels(run, run.context.pageFile);
-  writeRaw(run, config.configBackground);
-  writeRaw(run, FragConfigTitle);
-  writeEscaped(run, name);
-  writeRaw(run, FragConfigBody);
+  writeRaw(page, FragConfigWidth);
+  writeRaw(page, config.configWidth);
+  writeRaw(page, FragConfigHeight);
+  writeRaw(page, config.configHeight);
+  writeRaw(page, FragConfigBackground);
+  writeUpLevels(*page.platform, page.pageFile, page.pagePath);
+  writeRaw(page, config.configBackground);
+  writeRaw(page, FragConfigTitle);
+  writeEscaped(page, name);
+  writeRaw(page, FragConfigBody);
 }
 
-void beginEntry(RunState& run) {
-  if (run.context.pageFile != NoFile)
-    writeSeparator(run);
+void beginEntry(Page& page, const ConfigTab& config) {
+  if (page.pageFile != platform::NoFile)
+    writeSeparator(page, config);
   else
-    openPage(run);
+    openPage(page);
 }
 
-void writeEntryHeading(RunState& run, std::string_view name) {
-  beginEntry(run);
-  writeConfigHead(run, name);
-  addProcedureEntry(run, name);
-  writeAnchorStart(run);
-  writeEscaped(run, name);
-  writeAnchorEnd(run);
-  writeBoldStart(run);
-  writeEscaped(run, name);
-  writeBoldEnd(run);
-  writeParagraphBreak(run);
+void writeEntryHeading(Page& page, const ConfigTab& config, EntryIndex& procedures,
+                       std::string_view name) {
+  beginEntry(page, config);
+  writeConfigHead(page, config, name);
+  procedures.addEntry(page.pagePath, name);
+  writeAnchorStart(page);
+  writeEscaped(page, name);
+  writeAnchorEnd(page);
+  writeBoldStart(page);
+  writeEscaped(page, name);
+  writeBoldEnd(page);
+  writeParagraphBreak(page);
+}
+
+void writePrivateName(Page& page, std::string_view ownName) {
+  writeEscaped(page, FragPrivateName);
+  writeEscaped(page, ownName);
+  writeParagraphBreak(page);
 }
 
 }  // namespace pirvex

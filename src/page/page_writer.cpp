@@ -1,12 +1,15 @@
 #include "page/page_writer.h"
 
+#include <algorithm>
+
 #include "page/fragments.h"
+#include "platform/text.h"
 
 namespace pirvex {
 
-void writeRaw(RunState& run, std::string_view text) {
-  if (run.context.pageFile != NoFile && !text.empty())
-    platform::writeBytes(run.context.pageFile, text);
+void writeRaw(Page& page, std::string_view text) {
+  if (page.pageFile != platform::NoFile && !text.empty())
+    page.platform->writeText(page.pageFile, text);
 }
 
 std::string pageFileName(std::string_view pagePath) {
@@ -15,73 +18,83 @@ std::string pageFileName(std::string_view pagePath) {
   return name;
 }
 
-void openPage(RunState& run) {
-  SourceContext& context = run.context;
-  if (context.pageFile != NoFile) return;
-  context.pageFile = platform::createFileAnew(pageFileName(context.pagePath));
-  if (context.pageFile == NoFile) return;
-  writeRaw(run, FragHeadStart);
-  writeRaw(run, run.baseName());
-  writeRaw(run, FragTitleSeparator);
-  writeRaw(run, context.sourcePath);
-  writeRaw(run, FragHeadEnd);
+void writeUpLevels(platform::Platform& platform, platform::File file, std::string_view pagePath) {
+  std::string_view path = untilNul(pagePath);
+  auto levels = static_cast<std::size_t>(
+      std::count_if(path.begin(), path.end(), [](char c) { return c == '/' || c == '\\'; }));
+  if (levels == 0) return;
+  std::string prefix;
+  prefix.reserve(levels * FragUpLevel.size());
+  for (std::size_t i = 0; i < levels; ++i) prefix += FragUpLevel;
+  platform.writeText(file, prefix);
 }
 
-void closePage(RunState& run) {
-  if (run.context.pageFile == NoFile) return;
-  writeRaw(run, FragFooter);
-  platform::closeFile(run.context.pageFile);
-  run.context.pageFile = NoFile;
+void openPage(Page& page) {
+  if (page.pageFile != platform::NoFile) return;
+  page.pageFile = page.platform->createFileAnew(pageFileName(page.pagePath));
+  if (page.pageFile == platform::NoFile) return;
+  writeRaw(page, FragHeadStart);
+  writeRaw(page, page.title);
+  writeRaw(page, FragTitleSeparator);
+  writeRaw(page, page.sourcePath);
+  writeRaw(page, FragHeadEnd);
 }
 
-void closeList(RunState& run) {
-  if (!run.context.listOpen) return;
-  run.context.listOpen = false;
-  writeRaw(run, FragListEnd);
-  writeRaw(run, FragLineEnd);
+void closePage(Page& page) {
+  if (page.pageFile == platform::NoFile) return;
+  writeRaw(page, FragFooter);
+  page.platform->closeFile(page.pageFile);
+  page.pageFile = platform::NoFile;
 }
 
-void openList(RunState& run) {
-  writeRaw(run, FragListStart);
-  writeRaw(run, FragLineEnd);
+void closeList(Page& page) {
+  if (!page.listOpen) return;
+  page.listOpen = false;
+  writeRaw(page, FragListEnd);
+  writeRaw(page, FragLineEnd);
 }
 
-void writeItemMark(RunState& run) {
-  if (run.context.listOpen) writeRaw(run, FragItem);
+void openList(Page& page) {
+  writeRaw(page, FragListStart);
+  writeRaw(page, FragLineEnd);
 }
 
-void writeBreak(RunState& run) {
-  writeRaw(run, FragBreak);
-  writeRaw(run, FragLineEnd);
+void writeItemMark(Page& page) {
+  if (page.listOpen) writeRaw(page, FragItem);
 }
 
-void writeParagraphBreak(RunState& run) {
-  writeRaw(run, FragBreak);
-  writeRaw(run, FragBreak);
-  writeRaw(run, FragLineEnd);
+void writeBreak(Page& page) {
+  writeRaw(page, FragBreak);
+  writeRaw(page, FragLineEnd);
 }
 
-void writeAnchorStart(RunState& run) { writeRaw(run, FragAnchorStart); }
-
-void writeAnchorEnd(RunState& run) {
-  writeRaw(run, FragAnchorEnd);
-  writeRaw(run, FragLineEnd);
+void writeParagraphBreak(Page& page) {
+  writeRaw(page, FragBreak);
+  writeRaw(page, FragBreak);
+  writeRaw(page, FragLineEnd);
 }
 
-void writeBoldStart(RunState& run) { writeRaw(run, FragBoldStart); }
+void writeAnchorStart(Page& page) { writeRaw(page, FragAnchorStart); }
 
-void writeBoldEnd(RunState& run) {
-  writeRaw(run, FragBoldEnd);
-  writeRaw(run, FragLineEnd);
+void writeAnchorEnd(Page& page) {
+  writeRaw(page, FragAnchorEnd);
+  writeRaw(page, FragLineEnd);
 }
 
-void writeSourceLine(RunState& run) {
-  writeBreak(run);
-  writeRaw(run, FragSourceLabel);
-  writeRaw(run, run.context.sourcePath);
-  writeParagraphBreak(run);
+void writeBoldStart(Page& page) { writeRaw(page, FragBoldStart); }
+
+void writeBoldEnd(Page& page) {
+  writeRaw(page, FragBoldEnd);
+  writeRaw(page, FragLineEnd);
 }
 
-void writeTableEnd(RunState& run) { writeRaw(run, FragTableEnd); }
+void writeSourceLine(Page& page) {
+  writeBreak(page);
+  writeRaw(page, FragSourceLabel);
+  writeRaw(page, page.sourcePath);
+  writeParagraphBreak(page);
+}
+
+void writeTableEnd(Page& page) { writeRaw(page, FragTableEnd); }
 
 }  // namespace pirvex

@@ -3,22 +3,18 @@
 
 #include <string_view>
 
-#include "driver/run_state.h"
+#include "page/heading.h"
+#include "page/page_writer.h"
+#include "scan/cursor.h"
+#include "scan/structures.h"
 
 namespace pirvex {
 
-struct DupField {
-  std::string_view count;
-  std::string_view argument;
-};
-
-// For a structure line, writes the structure and moves the Cursor to the
-// line that ended it (or to the end of the text); otherwise leaves it.
-void writeStructure(RunState& run, Cursor& cursor);
-void writeStructHead(RunState& run, std::string_view name);
-void writeStructRow(RunState& run, Cursor cursor);
-// Cursor at a field's second word: whether its fourth word begins with DUP,
-// and if so its repeat count and argument.
-bool parseDup(Cursor cursor, DupField& field);
+// For a structure line, writes the structure with its line in `structures`
+// and moves the Cursor to the line that ended it (or to the end of the
+// text); otherwise writes nothing and leaves the Cursor.
+void writeStructure(Page& page, const ConfigTab& config, EntryIndex& structures, Cursor& cursor);
+void writeStructHead(Page& page, std::string_view name);
+void writeStructRow(Page& page, const StructureField& field);
 
 }  // namespace pirvex

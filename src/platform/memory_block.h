@@ -1,9 +1,10 @@
 // Owns one block of memory from the platform. Every whole-file buffer,
-// saved context and scratch buffer lives in one of these, so that a test
-// can make any of them fail to be had.
+// saved context and scratch buffer lives in one of these, named by its use,
+// so that a test can make any one of them fail to be had.
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 #include <utility>
 
 #include "platform/platform.h"
@@ -13,14 +14,19 @@ namespace pirvex {
 class MemoryBlock {
  public:
   MemoryBlock() = default;
-  explicit MemoryBlock(std::size_t size) : data_(platform::obtainMemory(size)) {
+  MemoryBlock(platform::Platform& platform, std::size_t size, platform::MemoryUse use,
+              std::string_view subject = {})
+      : platform_(&platform), data_(platform.obtainMemory(size, use, subject)) {
     if (data_) size_ = size;
   }
   MemoryBlock(MemoryBlock&& other) noexcept
-      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+      : platform_(other.platform_),
+        data_(std::exchange(other.data_, nullptr)),
+        size_(std::exchange(other.size_, 0)) {}
   MemoryBlock& operator=(MemoryBlock&& other) noexcept {
     if (this != &other) {
       reset();
+      platform_ = other.platform_;
       data_ = std::exchange(other.data_, nullptr);
       size_ = std::exchange(other.size_, 0);
     }
@@ -31,7 +37,7 @@ class MemoryBlock {
   ~MemoryBlock() { reset(); }
 
   void reset() {
-    if (data_) platform::releaseMemory(data_);
+    if (data_) platform_->releaseMemory(data_);
     data_ = nullptr;
     size_ = 0;
   }
@@ -42,6 +48,7 @@ class MemoryBlock {
   std::size_t size() const { return size_; }
 
  private:
+  platform::Platform* platform_ = nullptr;
   void* data_ = nullptr;
   std::size_t size_ = 0;
 };

@@ -1,11 +1,12 @@
-// The operating system services of pirVex. Nothing outside src/platform
-// includes an OS header; everything reaches files, directories, the console
-// and memory through these calls. One back end per system implements them.
+// The operating system services of pirVex: files, directories, the console
+// and memory. Nothing outside src/platform includes an OS header; the rest
+// of pirVex reaches the system only through a Platform. There is one back
+// end per system, a buffering layer that sits above either of them, and an
+// in-memory one for tests.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace pirvex::platform {
@@ -23,65 +24,75 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
-// Writes the message up to (not including) its first zero byte to standard
-// output. Lost without notice when there is no standard output.
-void printMessage(std::string_view message);
-
-// Creates every directory named by the path up to each separator after its
-// first character. Results are not looked at; the last component is never
-// created.
-void createDirectories(const std::string& path);
-
-// Deletes the file, creates the directories along the path and creates the
-// file empty for reading and writing. A file that this process holds open
-// is emptied in place instead, so that every handle sees the new content.
-File createFileAnew(const std::string& path);
-
-// Opens an existing file for reading, shared with writers.
-File openForReading(const std::string& path);
-
-// The size of the named file (its low 32 bits); false when it cannot be
-// opened. A size of 0 is a success.
-bool fileSizeByName(const std::string& path, std::uint32_t& size);
-
-// One read of up to `count` bytes; the count read, 0 meaning failure.
-std::uint32_t readBytes(File file, void* destination, std::uint32_t count);
-
-// As readBytes, from an absolute offset.
-std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination, std::uint32_t count);
-
-// Writes the bytes to the file; the count written, which callers ignore.
-std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count);
-
-inline std::uint32_t writeBytes(File file, std::string_view text) {
-  return writeBytes(file, text.data(), static_cast<std::uint32_t>(text.size()));
-}
-
-void closeFile(File file);
-
-// The identity of an open file; false when the system cannot tell it.
-bool fileIdentity(File file, FileIdentity& identity);
-
-// A block of memory of the given size, or nullptr. Not cleared.
-void* obtainMemory(std::size_t size);
-void releaseMemory(void* block);
-
-// The command line as one text that begins with the program's own name:
-// on Windows as the system keeps it, elsewhere joined from the arguments.
-std::string commandLine(int argc, char** argv);
-
-// Fault injection for tests: the n-th call (counted from 1 after the plan
-// is set) of a service fails as that service fails on a real system. A read
-// fault delivers fewer bytes than asked for instead of none.
-enum class Service : int {
-  ObtainMemory,
-  CreateFileAnew,
-  OpenForReading,
-  FileSizeByName,
-  ReadBytes,
-  Count
+// What a block of memory is for. With its subject (the file the block
+// holds or serves, where there is one) it names the block, so that a test
+// can make exactly that allocation fail.
+enum class MemoryUse {
+  SourceText,      // a source file's whole text; subject: its path
+  IncludeContext,  // the including file's state saved around an include; subject: the name
+  EscapeScratch,   // text with its umlauts turned into entities
+  IndexText,       // an index file's whole text; subject: its path
+  IndexRecords,    // the line records of a sorted index; subject: its path
+  LookupNames,     // the see-also look-up: one record per distinct entry name
+  LookupSlots,     // the see-also look-up: its hash slots
+  PageText,        // a page read back for its see-also links; subject: its path
+  NavigationCopy,  // the buffer that copies the indexes into the navigation page
 };
-void failNthCall(Service service, unsigned n);
-void clearFaults();
+
+// Paths are 8-bit texts in the Windows form ("\" separates), relative to
+// the current directory unless they begin otherwise; a back end reads them
+// up to their first zero byte, as the system would.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Writes the message up to its first zero byte to standard output. Lost
+  // without notice when there is no standard output.
+  virtual void printMessage(std::string_view message) = 0;
+
+  // Creates every directory named by the path up to each separator after
+  // its first character. Results are not looked at; the last component is
+  // never created.
+  virtual void createDirectories(std::string_view path) = 0;
+
+  // Deletes the file, creates the directories along the path and creates
+  // the file empty for reading and writing. A file that this process holds
+  // open is emptied in place instead, so that every handle sees the new
+  // content.
+  [[nodiscard]] virtual File createFileAnew(std::string_view path) = 0;
+
+  // Opens an existing regular file for reading, shared with writers.
+  [[nodiscard]] virtual File openForReading(std::string_view path) = 0;
+
+  // The size of the named file (its low 32 bits); false when it cannot be
+  // opened. A size of 0 is a success.
+  [[nodiscard]] virtual bool fileSizeByName(std::string_view path, std::uint32_t& size) = 0;
+
+  // One read of up to `count` bytes; the count read, 0 meaning failure.
+  [[nodiscard]] virtual std::uint32_t readBytes(File file, void* destination,
+                                                std::uint32_t count) = 0;
+
+  // As readBytes, from an absolute offset; the file position follows.
+  [[nodiscard]] virtual std::uint32_t readBytesAt(File file, std::uint32_t offset,
+                                                  void* destination, std::uint32_t count) = 0;
+
+  // Writes the bytes to the file; the count written, which callers ignore.
+  virtual std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) = 0;
+
+  virtual void closeFile(File file) = 0;
+
+  // The identity of an open file; false when the system cannot tell it.
+  [[nodiscard]] virtual bool fileIdentity(File file, FileIdentity& identity) = 0;
+
+  // A block of memory of the given size, or nullptr. Not cleared.
+  [[nodiscard]] virtual void* obtainMemory(std::size_t size, MemoryUse use,
+                                           std::string_view subject) = 0;
+  virtual void releaseMemory(void* block) = 0;
+
+  // writeBytes of a whole text.
+  std::uint32_t writeText(File file, std::string_view text) {
+    return writeBytes(file, text.data(), static_cast<std::uint32_t>(text.size()));
+  }
+};
 
 }  // namespace pirvex::platform

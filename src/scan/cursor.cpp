@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/text.h"
+
 namespace pirvex {
 
 void skipBlanks(Cursor& cursor) {
@@ -33,9 +35,7 @@ std::string_view trimTrailingBlanks(std::string_view span) {
 bool matchKeyword(Cursor cursor, std::string_view keyword) {
   if (cursor.remaining < keyword.size()) return false;
   for (std::uint32_t i = 0; i < keyword.size(); ++i) {
-    unsigned char c = cursor.byte(i);
-    if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 32);
-    if (c != static_cast<unsigned char>(keyword[i])) return false;
+    if (upperAscii(cursor.byte(i)) != static_cast<unsigned char>(keyword[i])) return false;
   }
   return true;
 }
@@ -53,6 +53,13 @@ bool startsWithAtSign(std::string_view span) { return !span.empty() && span.fron
 bool isDocLine(Cursor cursor) {
   skipBlanks(cursor);
   return cursor.remaining >= 2 && cursor.byte() == ';' && cursor.byte(1) == '*';
+}
+
+Cursor docText(Cursor cursor) {
+  skipBlanks(cursor);
+  cursor.advance(2);
+  skipBlanks(cursor);
+  return cursor;
 }
 
 bool isPlainComment(Cursor cursor) {

@@ -43,6 +43,9 @@ bool matchKeyword(Cursor cursor, std::string_view keyword);
 bool containsKeyword(Cursor cursor, std::uint32_t count, std::string_view keyword);
 bool startsWithAtSign(std::string_view span);
 bool isDocLine(Cursor cursor);
+// The Cursor after the ";*" of a documentation line and the blanks around
+// it; the caller has established that the line is one.
+Cursor docText(Cursor cursor);
 bool isPlainComment(Cursor cursor);
 bool skipCommentDirective(Cursor& cursor);
 std::uint32_t wordLength(Cursor cursor);

@@ -1,21 +1,17 @@
 #include "scan/entries.h"
 
-#include "page/escape.h"
-#include "page/fragments.h"
-#include "page/heading.h"
-#include "page/page_writer.h"
-
 namespace pirvex {
 namespace {
 
 constexpr std::string_view PublicTag = "@PUBLIC:";
+constexpr std::string_view ProcKeyword = "PROC";
 
 // After blanks: the name before the first space, if "PROC" follows it.
 bool procedureBeforeSpace(Cursor start, std::uint32_t spaceAt, std::string_view& name) {
   Cursor rest = start;
   rest.advance(spaceAt + 1);
   skipBlanks(rest);
-  if (rest.remaining < 4 || !matchKeyword(rest, "PROC")) return false;
+  if (rest.remaining < ProcKeyword.size() || !matchKeyword(rest, ProcKeyword)) return false;
   name = trimTrailingBlanks(spanAt(start, spaceAt));
   return true;
 }
@@ -35,14 +31,6 @@ bool procedureLine(Cursor cursor, bool labels, std::string_view& name) {
   return false;
 }
 
-// The Cursor after ";*" and the blanks around it.
-Cursor docText(Cursor cursor) {
-  skipBlanks(cursor);
-  cursor.advance(2);
-  skipBlanks(cursor);
-  return cursor;
-}
-
 }  // namespace
 
 bool isPublicLine(Cursor cursor) {
@@ -50,8 +38,8 @@ bool isPublicLine(Cursor cursor) {
   return text.remaining >= PublicTag.size() && matchKeyword(text, PublicTag);
 }
 
-bool skipNonPublicBlock(const RunState& run, Cursor& cursor) {
-  if (!run.publicOnly || isPublicLine(cursor)) return false;
+bool skipNonPublicBlock(bool publicOnly, Cursor& cursor) {
+  if (!publicOnly || isPublicLine(cursor)) return false;
   Cursor scan = cursor;
   do {
     nextLine(scan);
@@ -60,22 +48,13 @@ bool skipNonPublicBlock(const RunState& run, Cursor& cursor) {
   return true;
 }
 
-bool writePublicEntry(RunState& run, Cursor cursor) {
+bool publicEntryName(Cursor cursor, std::string_view& name) {
+  if (!isPublicLine(cursor)) return false;
   Cursor text = docText(cursor);
-  if (text.remaining < PublicTag.size() || !matchKeyword(text, PublicTag)) return false;
   text.advance(static_cast<std::uint32_t>(PublicTag.size()));
   skipBlanks(text);
-  std::string_view publicName = trimTrailingBlanks(spanAt(text, lineLength(text)));
-  if (publicName.empty()) return false;
-  writeEntryHeading(run, publicName);
-  if (run.publicOnly) return true;
-  std::string_view ownName;
-  if (findProcedureName(cursor, ownName)) {
-    writeEscaped(run, FragPrivateName);
-    writeEscaped(run, ownName);
-    writeParagraphBreak(run);
-  }
-  return true;
+  name = trimTrailingBlanks(spanAt(text, lineLength(text)));
+  return !name.empty();
 }
 
 bool findProcedureName(Cursor cursor, std::string_view& name) {
@@ -87,16 +66,8 @@ bool findProcedureName(Cursor cursor, std::string_view& name) {
   }
 }
 
-void writeDocumentedEntry(RunState& run, Cursor cursor) {
-  std::string_view name;
-  if (findProcedureName(cursor, name)) writeEntryHeading(run, name);
-}
-
-bool writeUndocumentedEntry(RunState& run, Cursor cursor) {
-  std::string_view name;
-  if (!procedureLine(cursor, false, name)) return false;
-  writeEntryHeading(run, name);
-  return true;
+bool undocumentedProcedureName(Cursor cursor, std::string_view& name) {
+  return procedureLine(cursor, false, name);
 }
 
 }  // namespace pirvex

@@ -1,22 +1,33 @@
-// Which procedures become entries on a page, and under which name:
-// documented ones (a ";*" block above 'name PROC' or 'name:'), public ones
-// ("@PUBLIC: name" as a block's first line) and undocumented ones.
+// Which procedures become entries, and under which name: documented ones
+// (a ";*" block above 'name PROC' or 'name:'), public ones ("@PUBLIC: name"
+// as a block's first line) and undocumented ones ('name PROC' alone). Only
+// recognition: the names are spans into the source; writing the entries is
+// the page's.
 #pragma once
 
 #include <string_view>
 
-#include "driver/run_state.h"
+#include "scan/cursor.h"
 
 namespace pirvex {
 
-bool isPublicLine(Cursor cursor);
+// Whether the documentation line at the Cursor is an "@PUBLIC:" line.
+[[nodiscard]] bool isPublicLine(Cursor cursor);
+
 // Under PublicOnly, passes over the documentation lines of a block up to its
 // "@PUBLIC:" line; true with the Cursor where the passing-over stopped.
-bool skipNonPublicBlock(const RunState& run, Cursor& cursor);
-bool writePublicEntry(RunState& run, Cursor cursor);
-void writeDocumentedEntry(RunState& run, Cursor cursor);
-bool writeUndocumentedEntry(RunState& run, Cursor cursor);
-// The procedure name of the first line after the block at the Cursor.
-bool findProcedureName(Cursor cursor, std::string_view& name);
+[[nodiscard]] bool skipNonPublicBlock(bool publicOnly, Cursor& cursor);
+
+// For an "@PUBLIC:" line with a name after the tag: the name, the rest of
+// the line without trailing blanks.
+[[nodiscard]] bool publicEntryName(Cursor cursor, std::string_view& name);
+
+// The procedure name of the first line after the block at the Cursor that
+// is neither a documentation line nor a plain comment line: 'name PROC',
+// or 'name:' with its colon.
+[[nodiscard]] bool findProcedureName(Cursor cursor, std::string_view& name);
+
+// The name of a code line 'name PROC'.
+[[nodiscard]] bool undocumentedProcedureName(Cursor cursor, std::string_view& name);
 
 }  // namespace pirvex

@@ -18,6 +18,8 @@
 #include <string_view>
 
 #include "driver/run.h"
+#include "platform/buffered_platform.h"
+#include "platform/posix_platform.h"
 
 namespace {
 
@@ -87,7 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::filesystem::current_path(run);
 
   int descriptorsBefore = openDescriptorCount();
-  pirvex::runTool("pirvex " + std::string(tail));
+  {
+    pirvex::platform::PosixPlatform system;
+    pirvex::platform::BufferedPlatform platform(system);
+    pirvex::runTool(platform, "pirvex " + std::string(tail));
+  }
   if (openDescriptorCount() != descriptorsBefore) {
     std::fprintf(stderr, "a file stayed open after the run\n");
     std::abort();

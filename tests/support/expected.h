@@ -12,6 +12,7 @@ inline const std::string Finished = "Info   : Programm erfolgreich beendet\r\n";
 inline const std::string Sorting = "Info   : Sorting Indexes\r\n";
 inline const std::string Linking = "Info   : Creating @see Links\r\n";
 inline const std::string GeneralError = "Fehler : Ein Fehler ist aufgetreten\r\n";
+inline const std::string Recursive = "Fehler : Rekursives INCLUDE wird ignoriert\r\n";
 
 inline std::string cannotOpen(std::string_view name) {
   return std::string(name) + "Fehler : Quelldatei kann nicht geoeffnet werden\r\n";

@@ -1,37 +1,35 @@
 #include "support/in_process.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <gtest/gtest.h>
 
 #include "driver/run.h"
+#include "platform/buffered_platform.h"
+#include "platform/posix_platform.h"
 
 namespace pirvex::testing {
 
-std::string runInProcess(const Workspace& workspace, const std::string& commandLine) {
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::path console = workspace.path().string() + ".console";
-  std::fflush(stdout);
-  int saved = ::dup(STDOUT_FILENO);
-  int capture = ::open(console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  ::dup2(capture, STDOUT_FILENO);
-  ::close(capture);
-  std::filesystem::current_path(workspace.path());
-  runTool(commandLine);
-  std::filesystem::current_path(previous);
-  ::dup2(saved, STDOUT_FILENO);
-  ::close(saved);
-  std::ifstream in(console, std::ios::binary);
-  std::ostringstream output;
-  output << in.rdbuf();
-  std::filesystem::remove(console);
-  std::string text = output.str();
-  std::size_t bannerEnd = text.find("\r\n");
-  return bannerEnd == std::string::npos ? text : text.substr(bannerEnd + 2);
+std::string commandLineOf(const std::vector<std::string>& arguments) {
+  std::vector<const char*> argv{"pirvex"};
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  return platform::joinArguments(static_cast<int>(argv.size()), argv.data());
+}
+
+std::string afterBanner(std::string_view console) {
+  std::size_t bannerEnd = console.find("\r\n");
+  return std::string(bannerEnd == std::string_view::npos ? console : console.substr(bannerEnd + 2));
+}
+
+std::string runInProcess(FakePlatform& fake, const std::vector<std::string>& arguments) {
+  fake.clearConsole();
+  {
+    platform::BufferedPlatform buffered(fake);
+    runTool(buffered, commandLineOf(arguments));
+    EXPECT_EQ(fake.openFiles(), 0u) << "a file stayed open after the run";
+  }
+  EXPECT_EQ(fake.liveBlocks(), 0u) << "a block of memory stayed held after the run";
+  EXPECT_EQ(fake.misuses(), 0u) << "a file or block was used that was not open or held";
+  EXPECT_TRUE(fake.console().starts_with(Banner)) << "no banner line";
+  return afterBanner(fake.console());
 }
 
 }  // namespace pirvex::testing

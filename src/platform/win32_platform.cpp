@@ -1,12 +1,9 @@
-// Win32 back end of the platform services: the KERNEL32 "A" calls, each
-// with the arguments the rest of pirVex was designed against. Paths go to
-// the system as they are; the file system ignores case, and "pirVex" and
-// "pirVEX" name one directory by themselves.
+#include "platform/win32_platform.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "platform/faults.h"
-#include "platform/platform.h"
+#include "platform/text.h"
 
 namespace pirvex::platform {
 namespace {
@@ -18,24 +15,24 @@ File fileOf(HANDLE handle) {
 }
 
 // Up to the first zero byte, as the "A" calls read it.
-std::string zeroTerminated(const std::string& path) { return std::string(path.c_str()); }
+std::string zeroTerminated(std::string_view path) { return std::string(untilNul(path)); }
 
-HANDLE openExisting(const std::string& path) {
+HANDLE openExisting(std::string_view path) {
   return CreateFileA(zeroTerminated(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                      nullptr, OPEN_EXISTING, 0x27, nullptr);
 }
 
 }  // namespace
 
-void printMessage(std::string_view message) {
-  message = message.substr(0, message.find('\0'));
+void Win32Platform::printMessage(std::string_view message) {
+  message = untilNul(message);
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   WriteFile(output, message.data(), static_cast<DWORD>(message.size()), &written, nullptr);
 }
 
-void createDirectories(const std::string& path) {
+void Win32Platform::createDirectories(std::string_view path) {
   std::string whole = zeroTerminated(path);
   for (std::size_t i = 1; i < whole.size(); ++i) {
     if (whole[i] != '\\') continue;
@@ -45,23 +42,18 @@ void createDirectories(const std::string& path) {
   }
 }
 
-File createFileAnew(const std::string& path) {
+File Win32Platform::createFileAnew(std::string_view path) {
   std::string name = zeroTerminated(path);
   DeleteFileA(name.c_str());
   createDirectories(name);
-  if (injectedFault(Service::CreateFileAnew)) return NoFile;
   return fileOf(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_ARCHIVE, nullptr));
 }
 
-File openForReading(const std::string& path) {
-  if (injectedFault(Service::OpenForReading)) return NoFile;
-  return fileOf(openExisting(path));
-}
+File Win32Platform::openForReading(std::string_view path) { return fileOf(openExisting(path)); }
 
-bool fileSizeByName(const std::string& path, std::uint32_t& size) {
-  if (injectedFault(Service::FileSizeByName)) return false;
+bool Win32Platform::fileSizeByName(std::string_view path, std::uint32_t& size) {
   HANDLE file = openExisting(path);
   if (file == INVALID_HANDLE_VALUE) return false;
   size = GetFileSize(file, nullptr);
@@ -69,32 +61,32 @@ bool fileSizeByName(const std::string& path, std::uint32_t& size) {
   return true;
 }
 
-std::uint32_t readBytes(File file, void* destination, std::uint32_t count) {
+std::uint32_t Win32Platform::readBytes(File file, void* destination, std::uint32_t count) {
   if (file == NoFile) return 0;
-  if (injectedFault(Service::ReadBytes)) count /= 2;
   DWORD got = 0;
   ReadFile(handleOf(file), destination, count, &got, nullptr);
   return got;
 }
 
-std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination, std::uint32_t count) {
+std::uint32_t Win32Platform::readBytesAt(File file, std::uint32_t offset, void* destination,
+                                         std::uint32_t count) {
   if (file == NoFile) return 0;
   SetFilePointer(handleOf(file), static_cast<LONG>(offset), nullptr, FILE_BEGIN);
   return readBytes(file, destination, count);
 }
 
-std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) {
+std::uint32_t Win32Platform::writeBytes(File file, const void* bytes, std::uint32_t count) {
   if (file == NoFile) return 0;
   DWORD written = 0;
   WriteFile(handleOf(file), bytes, count, &written, nullptr);
   return written;
 }
 
-void closeFile(File file) {
+void Win32Platform::closeFile(File file) {
   if (file != NoFile) CloseHandle(handleOf(file));
 }
 
-bool fileIdentity(File file, FileIdentity& identity) {
+bool Win32Platform::fileIdentity(File file, FileIdentity& identity) {
   BY_HANDLE_FILE_INFORMATION information;
   if (file == NoFile || !GetFileInformationByHandle(handleOf(file), &information)) return false;
   identity.volume = information.dwVolumeSerialNumber;
@@ -103,14 +95,13 @@ bool fileIdentity(File file, FileIdentity& identity) {
   return true;
 }
 
-void* obtainMemory(std::size_t size) {
-  if (injectedFault(Service::ObtainMemory)) return nullptr;
+void* Win32Platform::obtainMemory(std::size_t size, MemoryUse, std::string_view) {
   return reinterpret_cast<void*>(GlobalAlloc(GMEM_FIXED, size));
 }
 
-void releaseMemory(void* block) { GlobalFree(reinterpret_cast<HGLOBAL>(block)); }
+void Win32Platform::releaseMemory(void* block) { GlobalFree(reinterpret_cast<HGLOBAL>(block)); }
 
-std::string commandLine(int, char**) {
+std::string Win32Platform::commandLine(int, char**) {
   const char* line = GetCommandLineA();
   return line ? line : "";
 }

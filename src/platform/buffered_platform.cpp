@@ -1,0 +1,125 @@
+#include "platform/buffered_platform.h"
+
+#include <algorithm>
+
+namespace pirvex::platform {
+
+BufferedPlatform::~BufferedPlatform() {
+  flushAll();
+  for (Handle* handle : open_) {
+    system_.closeFile(handle->system);
+    delete handle;
+  }
+}
+
+File BufferedPlatform::adopt(File system) {
+  if (system == NoFile) return NoFile;
+  auto* handle = new Handle;
+  handle->system = system;
+  handle->identityKnown = system_.fileIdentity(system, handle->identity);
+  if (handle->identityKnown) {
+    for (Handle* other : open_)
+      if (other->identityKnown && other->identity == handle->identity)
+        handle->aliased = other->aliased = true;
+  }
+  open_.push_back(handle);
+  return reinterpret_cast<File>(handle);
+}
+
+void BufferedPlatform::flush(Handle& handle) {
+  if (handle.pending.empty()) return;
+  system_.writeBytes(handle.system, handle.pending.data(),
+                     static_cast<std::uint32_t>(handle.pending.size()));
+  handle.pending.clear();
+}
+
+void BufferedPlatform::flushAll() {
+  for (Handle* handle : pending_) {
+    flush(*handle);
+    handle->listed = false;
+  }
+  pending_.clear();
+}
+
+void BufferedPlatform::printMessage(std::string_view message) { system_.printMessage(message); }
+
+void BufferedPlatform::createDirectories(std::string_view path) {
+  flushAll();
+  system_.createDirectories(path);
+}
+
+File BufferedPlatform::createFileAnew(std::string_view path) {
+  flushAll();
+  return adopt(system_.createFileAnew(path));
+}
+
+File BufferedPlatform::openForReading(std::string_view path) {
+  flushAll();
+  return adopt(system_.openForReading(path));
+}
+
+bool BufferedPlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
+  flushAll();
+  return system_.fileSizeByName(path, size);
+}
+
+std::uint32_t BufferedPlatform::readBytes(File file, void* destination, std::uint32_t count) {
+  if (file == NoFile) return 0;
+  flushAll();
+  return system_.readBytes(handleOf(file).system, destination, count);
+}
+
+std::uint32_t BufferedPlatform::readBytesAt(File file, std::uint32_t offset, void* destination,
+                                            std::uint32_t count) {
+  if (file == NoFile) return 0;
+  flushAll();
+  return system_.readBytesAt(handleOf(file).system, offset, destination, count);
+}
+
+std::uint32_t BufferedPlatform::writeBytes(File file, const void* bytes, std::uint32_t count) {
+  if (file == NoFile || count == 0) return 0;
+  Handle& target = handleOf(file);
+  // Bytes for one file under two handles reach it in call order.
+  if (target.aliased) {
+    for (Handle* other : pending_)
+      if (other != &target && other->identityKnown && other->identity == target.identity)
+        flush(*other);
+  }
+  if (target.pending.size() + count > BufferSize) flush(target);
+  const auto* data = static_cast<const char*>(bytes);
+  if (count >= BufferSize) return system_.writeBytes(target.system, data, count);
+  if (!target.listed) {
+    if (target.pending.capacity() < BufferSize) target.pending.reserve(BufferSize);
+    pending_.push_back(&target);
+    target.listed = true;
+  }
+  target.pending.append(data, count);
+  return count;
+}
+
+void BufferedPlatform::closeFile(File file) {
+  if (file == NoFile) return;
+  auto* target = reinterpret_cast<Handle*>(file);
+  auto found = std::find(open_.begin(), open_.end(), target);
+  if (found == open_.end()) return;
+  // Only this file's bytes are due now; the others wait for the next
+  // service that could look at them.
+  flush(*target);
+  if (target->listed) pending_.erase(std::find(pending_.begin(), pending_.end(), target));
+  open_.erase(found);
+  system_.closeFile(target->system);
+  delete target;
+}
+
+bool BufferedPlatform::fileIdentity(File file, FileIdentity& identity) {
+  if (file == NoFile) return false;
+  return system_.fileIdentity(handleOf(file).system, identity);
+}
+
+void* BufferedPlatform::obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) {
+  return system_.obtainMemory(size, use, subject);
+}
+
+void BufferedPlatform::releaseMemory(void* block) { system_.releaseMemory(block); }
+
+}  // namespace pirvex::platform

@@ -1,0 +1,57 @@
+// The POSIX back end. Paths arrive in the Windows form that the rest of
+// pirVex uses: "\" separates, the output directory is spelt "pirVex" or
+// "pirVEX", and sources name their include files in any letter case. This
+// back end maps them so that a run here gives the same files as a run on
+// Windows. It writes through at once; buffering is the layer above's.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace pirvex::platform {
+
+class PosixPlatform final : public Platform {
+ public:
+  PosixPlatform() = default;
+  PosixPlatform(const PosixPlatform&) = delete;
+  PosixPlatform& operator=(const PosixPlatform&) = delete;
+  ~PosixPlatform() override;
+
+  void printMessage(std::string_view message) override;
+  void createDirectories(std::string_view path) override;
+  File createFileAnew(std::string_view path) override;
+  File openForReading(std::string_view path) override;
+  bool fileSizeByName(std::string_view path, std::uint32_t& size) override;
+  std::uint32_t readBytes(File file, void* destination, std::uint32_t count) override;
+  std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
+                            std::uint32_t count) override;
+  std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) override;
+  void closeFile(File file) override;
+  bool fileIdentity(File file, FileIdentity& identity) override;
+  void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
+  void releaseMemory(void* block) override;
+
+  // The command line as one text, joined from the arguments.
+  static std::string commandLine(int argc, char** argv);
+
+ private:
+  struct OpenFile {
+    int descriptor = -1;
+    FileIdentity identity;  // device and inode
+  };
+  static int descriptorOf(File file) { return reinterpret_cast<const OpenFile*>(file)->descriptor; }
+  File registerDescriptor(int descriptor);
+  bool heldOpen(const FileIdentity& identity) const;
+
+  std::vector<OpenFile*> open_;
+};
+
+// argv[0] and every further argument, separated by single spaces; an
+// argument that is empty or holds a space is wrapped in double quotes, and
+// nothing else changes: the command line that Windows would have kept.
+std::string joinArguments(int argc, const char* const* argv);
+
+}  // namespace pirvex::platform

@@ -1,0 +1,34 @@
+// Reading a whole file into one block of its exact size, with one read:
+// sources, index files and pages read back all come in this way.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/memory_block.h"
+#include "platform/platform.h"
+
+namespace pirvex {
+
+struct WholeFile {
+  MemoryBlock text;
+  std::uint32_t size = 0;  // the bytes actually read; fewer than asked on a short read
+  platform::FileIdentity identity;
+  bool identityKnown = false;
+
+  std::string_view view() const { return {text.bytes(), size}; }
+};
+
+enum class WholeFileRead {
+  Read,
+  Empty,       // the file exists and holds no byte; nothing was read
+  CannotOpen,  // missing, not a regular file, or its size cannot be had
+  NoMemory,    // no block of the file's size; the file was opened and closed
+};
+
+// Sizes the file by name, opens it, notes its identity, reads it whole into
+// a block named by `use` and the path, and closes it.
+[[nodiscard]] WholeFileRead readWholeFile(platform::Platform& platform, std::string_view path,
+                                          platform::MemoryUse use, WholeFile& into);
+
+}  // namespace pirvex

@@ -1,0 +1,405 @@
+#include "support/fake_platform.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/text.h"
+
+namespace pirvex::testing {
+namespace {
+
+constexpr std::string_view OutputDirectory = "pirVex";
+constexpr std::string_view OutputDirectoryUpper = "pirVEX";
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+std::vector<std::string> components(std::string_view path) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : path) {
+    if (isSeparator(c)) {
+      parts.push_back(std::move(part));
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  parts.push_back(std::move(part));
+  return parts;
+}
+
+std::string joined(const std::vector<std::string>& parts) {
+  std::string key;
+  for (const std::string& part : parts) {
+    if (!key.empty()) key += '/';
+    key += part;
+  }
+  return key;
+}
+
+std::string parentOf(const std::string& key) {
+  std::size_t slash = key.rfind('/');
+  return slash == std::string::npos ? std::string() : key.substr(0, slash);
+}
+
+std::string lastComponent(const std::string& key) {
+  std::size_t slash = key.rfind('/');
+  return slash == std::string::npos ? key : key.substr(slash + 1);
+}
+
+const char* serviceName(FileService service) {
+  switch (service) {
+    case FileService::CreateFileAnew:
+      return "createFileAnew";
+    case FileService::OpenForReading:
+      return "openForReading";
+    case FileService::FileSizeByName:
+      return "fileSizeByName";
+    case FileService::ReadBytes:
+      return "readBytes";
+    case FileService::WriteBytes:
+      return "writeBytes";
+  }
+  return "?";
+}
+
+const char* useName(MemoryUse use) {
+  switch (use) {
+    case MemoryUse::SourceText:
+      return "SourceText";
+    case MemoryUse::IncludeContext:
+      return "IncludeContext";
+    case MemoryUse::EscapeScratch:
+      return "EscapeScratch";
+    case MemoryUse::IndexText:
+      return "IndexText";
+    case MemoryUse::IndexRecords:
+      return "IndexRecords";
+    case MemoryUse::LookupNames:
+      return "LookupNames";
+    case MemoryUse::LookupSlots:
+      return "LookupSlots";
+    case MemoryUse::PageText:
+      return "PageText";
+    case MemoryUse::NavigationCopy:
+      return "NavigationCopy";
+  }
+  return "?";
+}
+
+// What tells points apart when they are counted.
+std::string placeOf(const FaultPoint& point) {
+  return point.memory ? std::string("m") + useName(point.use) + ":" + point.name
+                      : std::string("f") + serviceName(point.service) + ":" + point.name;
+}
+
+}  // namespace
+
+std::string FaultPoint::describe() const {
+  std::string text = memory ? std::string("memory ") + useName(use) : serviceName(service);
+  return text + " \"" + name + "\" #" + std::to_string(occurrence);
+}
+
+FakePlatform::~FakePlatform() {
+  for (void* block : blocks_) std::free(block);
+}
+
+bool FakePlatform::resolve(std::string_view path, std::string& key) const {
+  path = untilNul(path);
+  if (path.empty()) return false;
+  std::vector<std::string> parts = components(path);
+  if (parts.front() == OutputDirectoryUpper) parts.front() = OutputDirectory;
+  std::vector<std::string> stack;
+  if (!isSeparator(path.front())) stack = currentDirectory_;
+  for (std::string& part : parts) {
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!stack.empty()) stack.pop_back();
+      continue;
+    }
+    stack.push_back(std::move(part));
+  }
+  key = joined(stack);
+  return true;
+}
+
+bool FakePlatform::exists(const std::string& key) const {
+  return files_.count(key) != 0 || directories_.count(key) != 0;
+}
+
+bool FakePlatform::lookUp(const std::string& key, std::string& found) const {
+  if (exists(key)) {
+    found = key;
+    return true;
+  }
+  std::string resolved;
+  for (const std::string& part : components(key)) {
+    std::string candidate = resolved.empty() ? part : resolved + "/" + part;
+    if (!exists(candidate)) {
+      // The first name of the directory, in byte order, that matches.
+      std::string best;
+      bool any = false;
+      auto consider = [&](const std::string& entry) {
+        if (entry.empty() || parentOf(entry) != resolved) return;
+        std::string name = lastComponent(entry);
+        if (equalIgnoringAsciiCase(name, part) && (!any || name < best)) {
+          best = name;
+          any = true;
+        }
+      };
+      for (const auto& file : files_) consider(file.first);
+      for (const std::string& directory : directories_) consider(directory);
+      if (!any) return false;
+      candidate = resolved.empty() ? best : resolved + "/" + best;
+    }
+    resolved = candidate;
+  }
+  found = resolved;
+  return true;
+}
+
+void FakePlatform::makeDirectory(const std::string& key) {
+  if (!exists(key) && directories_.count(parentOf(key))) directories_.insert(key);
+}
+
+bool FakePlatform::reach(FaultPoint point) {
+  point.occurrence = ++reachedCounts_[placeOf(point)];
+  reached_.push_back(point);
+  for (const FaultPoint& fault : faults_) {
+    if (fault.memory != point.memory) continue;
+    if (fault.memory ? fault.use != point.use : fault.service != point.service) continue;
+    if (!(fault.memory && fault.name.empty()) && fault.name != point.name) continue;
+    if (fault.occurrence == 0 || fault.occurrence == point.occurrence) return true;
+  }
+  return false;
+}
+
+void FakePlatform::forgetPoints() {
+  reached_.clear();
+  reachedCounts_.clear();
+}
+
+void FakePlatform::addDirectory(std::string_view path) {
+  std::string key;
+  std::vector<std::string> saved = std::move(currentDirectory_);
+  currentDirectory_.clear();
+  bool ok = resolve(path, key);
+  currentDirectory_ = std::move(saved);
+  if (!ok) return;
+  std::string prefix;
+  for (const std::string& part : components(key)) {
+    prefix = prefix.empty() ? part : prefix + "/" + part;
+    directories_.insert(prefix);
+  }
+}
+
+void FakePlatform::addFile(std::string_view path, std::string_view bytes) {
+  std::string key;
+  std::vector<std::string> saved = std::move(currentDirectory_);
+  currentDirectory_.clear();
+  bool ok = resolve(path, key);
+  currentDirectory_ = std::move(saved);
+  if (!ok) return;
+  if (!parentOf(key).empty()) addDirectory(parentOf(key));
+  auto node = std::make_shared<Node>();
+  node->bytes.assign(bytes);
+  node->id = nextId_++;
+  files_[key] = std::move(node);
+}
+
+bool FakePlatform::hasFile(std::string_view path) const {
+  return files_.count(joined(components(path))) != 0;
+}
+
+bool FakePlatform::hasDirectory(std::string_view path) const {
+  return directories_.count(joined(components(path))) != 0;
+}
+
+std::string FakePlatform::fileText(std::string_view path) const {
+  auto found = files_.find(joined(components(path)));
+  if (found == files_.end()) return "<missing " + std::string(path) + ">";
+  return found->second->bytes;
+}
+
+std::map<std::string, std::string> FakePlatform::files() const {
+  std::map<std::string, std::string> all;
+  for (const auto& [key, node] : files_) all[key] = node->bytes;
+  return all;
+}
+
+void FakePlatform::setCurrentDirectory(std::string_view directory) {
+  currentDirectory_.clear();
+  for (std::string& part : components(directory))
+    if (!part.empty()) currentDirectory_.push_back(std::move(part));
+}
+
+void FakePlatform::failFile(FileService service, std::string_view path, unsigned occurrence) {
+  FaultPoint point;
+  point.service = service;
+  resolve(path, point.name);
+  point.occurrence = occurrence;
+  faults_.push_back(std::move(point));
+}
+
+void FakePlatform::failMemory(MemoryUse use, std::string_view subject, unsigned occurrence) {
+  FaultPoint point;
+  point.memory = true;
+  point.use = use;
+  point.name.assign(subject);
+  point.occurrence = occurrence;
+  faults_.push_back(std::move(point));
+}
+
+void FakePlatform::failAt(const FaultPoint& point) { faults_.push_back(point); }
+
+platform::File FakePlatform::open(std::shared_ptr<Node> node, const std::string& key) {
+  platform::File file = nextHandle_++;
+  handles_[file] = Handle{std::move(node), key, 0};
+  return file;
+}
+
+FakePlatform::Handle* FakePlatform::handleOf(platform::File file) {
+  if (file == platform::NoFile) return nullptr;
+  auto found = handles_.find(file);
+  if (found != handles_.end()) return &found->second;
+  ++misuses_;
+  return nullptr;
+}
+
+void FakePlatform::printMessage(std::string_view message) { console_ += untilNul(message); }
+
+void FakePlatform::createDirectories(std::string_view path) {
+  path = untilNul(path);
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    std::string key;
+    if (isSeparator(path[i]) && resolve(path.substr(0, i), key)) makeDirectory(key);
+  }
+}
+
+platform::File FakePlatform::createFileAnew(std::string_view path) {
+  std::string key;
+  if (!resolve(path, key)) return platform::NoFile;
+  FaultPoint point;
+  point.service = FileService::CreateFileAnew;
+  point.name = key;
+  bool fails = reach(point);
+  auto existing = files_.find(key);
+  if (existing != files_.end()) {
+    for (const auto& [file, handle] : handles_) {
+      if (handle.node != existing->second) continue;
+      // Held open: emptied in place, every handle sees it.
+      if (fails) return platform::NoFile;
+      existing->second->bytes.clear();
+      return open(existing->second, key);
+    }
+    // A creation that fails does so after the old file is gone.
+    files_.erase(existing);
+  }
+  createDirectories(path);
+  if (fails || key.empty() || directories_.count(key) || !directories_.count(parentOf(key)))
+    return platform::NoFile;
+  auto node = std::make_shared<Node>();
+  node->id = nextId_++;
+  files_[key] = node;
+  return open(std::move(node), key);
+}
+
+platform::File FakePlatform::openForReading(std::string_view path) {
+  std::string key, found;
+  if (!resolve(path, key)) return platform::NoFile;
+  FaultPoint point;
+  point.service = FileService::OpenForReading;
+  point.name = key;
+  if (reach(point) || !lookUp(key, found) || !files_.count(found)) return platform::NoFile;
+  return open(files_[found], found);
+}
+
+bool FakePlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
+  std::string key, found;
+  if (!resolve(path, key)) return false;
+  FaultPoint point;
+  point.service = FileService::FileSizeByName;
+  point.name = key;
+  if (reach(point) || !lookUp(key, found) || !files_.count(found)) return false;
+  size = static_cast<std::uint32_t>(files_[found]->bytes.size());
+  return true;
+}
+
+std::uint32_t FakePlatform::read(Handle& handle, void* destination, std::uint32_t count) {
+  FaultPoint point;
+  point.service = FileService::ReadBytes;
+  point.name = handle.key;
+  // A read fault delivers fewer bytes than asked for.
+  if (reach(point)) count /= 2;
+  const std::string& bytes = handle.node->bytes;
+  std::uint32_t available =
+      handle.position < bytes.size() ? static_cast<std::uint32_t>(bytes.size() - handle.position) : 0;
+  std::uint32_t got = count < available ? count : available;
+  if (got) std::memcpy(destination, bytes.data() + handle.position, got);
+  handle.position += got;
+  return got;
+}
+
+std::uint32_t FakePlatform::readBytes(platform::File file, void* destination,
+                                      std::uint32_t count) {
+  Handle* handle = handleOf(file);
+  return handle ? read(*handle, destination, count) : 0;
+}
+
+std::uint32_t FakePlatform::readBytesAt(platform::File file, std::uint32_t offset,
+                                        void* destination, std::uint32_t count) {
+  Handle* handle = handleOf(file);
+  if (!handle) return 0;
+  handle->position = offset;
+  return read(*handle, destination, count);
+}
+
+std::uint32_t FakePlatform::writeBytes(platform::File file, const void* bytes,
+                                       std::uint32_t count) {
+  Handle* handle = handleOf(file);
+  if (!handle) return 0;
+  ++writeCalls_;
+  FaultPoint point;
+  point.service = FileService::WriteBytes;
+  point.name = handle->key;
+  if (reach(point)) return 0;
+  std::string& content = handle->node->bytes;
+  if (content.size() < handle->position + std::size_t{count})
+    content.resize(handle->position + std::size_t{count}, '\0');
+  content.replace(handle->position, count, static_cast<const char*>(bytes), count);
+  handle->position += count;
+  return count;
+}
+
+void FakePlatform::closeFile(platform::File file) {
+  if (file == platform::NoFile) return;
+  if (handles_.erase(file) == 0) ++misuses_;
+}
+
+bool FakePlatform::fileIdentity(platform::File file, platform::FileIdentity& identity) {
+  Handle* handle = handleOf(file);
+  if (!handle) return false;
+  identity = {1, handle->node->id};
+  return true;
+}
+
+void* FakePlatform::obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) {
+  FaultPoint point;
+  point.memory = true;
+  point.use = use;
+  point.name.assign(subject);
+  if (reach(point)) return nullptr;
+  void* block = std::malloc(size == 0 ? 1 : size);
+  blocks_.insert(block);
+  return block;
+}
+
+void FakePlatform::releaseMemory(void* block) {
+  if (blocks_.erase(block) == 0) {
+    ++misuses_;
+    return;
+  }
+  std::free(block);
+}
+
+}  // namespace pirvex::testing

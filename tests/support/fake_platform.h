@@ -1,0 +1,141 @@
+// An in-memory platform for tests: a file tree, open handles, memory blocks
+// and the console, with faults injected at named points ("the creation of
+// pirVex\demo.HTM", "the include context of a.inc") rather than at the n-th
+// call of a service, so that a test keeps hitting what it names when the
+// code around it changes.
+//
+// Paths behave as the back ends make them behave: "\" and "/" both
+// separate, a first component "pirVEX" is "pirVex", a file to be read or
+// sized that does not exist as written is looked up without regard to the
+// case of a-z, a file held open is emptied in place when created anew, and
+// "..", "." and repeated separators are resolved as text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace pirvex::testing {
+
+using platform::MemoryUse;
+
+enum class FileService { CreateFileAnew, OpenForReading, FileSizeByName, ReadBytes, WriteBytes };
+
+// A place where something can fail: a file service on one file, or a block
+// of memory of one use and subject; `occurrence` counts from 1 the times
+// that place was reached.
+struct FaultPoint {
+  bool memory = false;
+  FileService service = FileService::CreateFileAnew;
+  MemoryUse use = MemoryUse::SourceText;
+  std::string name;  // the file, "/"-separated below the fake's root; or the memory's subject
+  unsigned occurrence = 0;
+
+  std::string describe() const;
+};
+
+class FakePlatform final : public platform::Platform {
+ public:
+  FakePlatform() = default;
+  FakePlatform(const FakePlatform&) = delete;
+  FakePlatform& operator=(const FakePlatform&) = delete;
+  ~FakePlatform() override;
+
+  // The tree. Paths given here are "/"- or "\"-separated and relative to
+  // the root; directories along them are made.
+  void addFile(std::string_view path, std::string_view bytes);
+  void addDirectory(std::string_view path);
+  bool hasFile(std::string_view path) const;
+  bool hasDirectory(std::string_view path) const;
+  // The file's bytes; "<missing PATH>" when there is no such file.
+  std::string fileText(std::string_view path) const;
+  // Every file below the root, "/"-separated, with its bytes.
+  std::map<std::string, std::string> files() const;
+
+  // Where relative paths of the tool start, relative to the root.
+  void setCurrentDirectory(std::string_view directory);
+
+  const std::string& console() const { return console_; }
+  void clearConsole() { console_.clear(); }
+
+  // Faults: the `occurrence`-th time the place is reached (0: every time).
+  // A file path is resolved as the tool's would be, from the current
+  // directory. A memory fault with an empty subject strikes every subject.
+  void failFile(FileService service, std::string_view path, unsigned occurrence = 1);
+  void failMemory(MemoryUse use, std::string_view subject = {}, unsigned occurrence = 1);
+  void failAt(const FaultPoint& point);
+  void clearFaults() { faults_.clear(); }
+  // Every place reached since the start or the last forgetPoints, in order.
+  const std::vector<FaultPoint>& pointsReached() const { return reached_; }
+  void forgetPoints();
+
+  // Hygiene: what is still open or held, and calls on handles or blocks
+  // that were not open or held.
+  std::size_t openFiles() const { return handles_.size(); }
+  std::size_t liveBlocks() const { return blocks_.size(); }
+  std::size_t misuses() const { return misuses_; }
+
+  // Calls of each file service so far, for tests of buffering.
+  std::size_t writeCalls() const { return writeCalls_; }
+
+  void printMessage(std::string_view message) override;
+  void createDirectories(std::string_view path) override;
+  platform::File createFileAnew(std::string_view path) override;
+  platform::File openForReading(std::string_view path) override;
+  bool fileSizeByName(std::string_view path, std::uint32_t& size) override;
+  std::uint32_t readBytes(platform::File file, void* destination, std::uint32_t count) override;
+  std::uint32_t readBytesAt(platform::File file, std::uint32_t offset, void* destination,
+                            std::uint32_t count) override;
+  std::uint32_t writeBytes(platform::File file, const void* bytes, std::uint32_t count) override;
+  void closeFile(platform::File file) override;
+  bool fileIdentity(platform::File file, platform::FileIdentity& identity) override;
+  void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
+  void releaseMemory(void* block) override;
+
+ private:
+  struct Node {
+    std::string bytes;
+    std::uint64_t id = 0;
+  };
+  struct Handle {
+    std::shared_ptr<Node> node;
+    std::string key;
+    std::uint32_t position = 0;
+  };
+
+  // The "/"-joined key of a path as the tool names it; false for an empty
+  // path.
+  bool resolve(std::string_view path, std::string& key) const;
+  // The key of an existing file or directory, looked up without regard to
+  // case where it does not exist as written.
+  bool lookUp(const std::string& key, std::string& found) const;
+  bool exists(const std::string& key) const;
+  void makeDirectory(const std::string& key);
+  bool reach(FaultPoint point);
+  platform::File open(std::shared_ptr<Node> node, const std::string& key);
+  Handle* handleOf(platform::File file);
+  std::uint32_t read(Handle& handle, void* destination, std::uint32_t count);
+
+  std::map<std::string, std::shared_ptr<Node>> files_;
+  std::set<std::string> directories_{""};
+  std::vector<std::string> currentDirectory_;
+  std::map<platform::File, Handle> handles_;
+  platform::File nextHandle_ = 1;
+  std::uint64_t nextId_ = 1;
+  std::set<void*> blocks_;
+  std::string console_;
+  std::vector<FaultPoint> faults_;
+  std::vector<FaultPoint> reached_;
+  std::map<std::string, unsigned> reachedCounts_;
+  std::size_t misuses_ = 0;
+  std::size_t writeCalls_ = 0;
+};
+
+}  // namespace pirvex::testing
