@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds pirVex with warnings as errors and runs every test: the normal
-# build, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# the Windows build under Wine against the native one, the packages, the
-# pages in a real browser, and a bounded run of the fuzz target.
+# Builds pirVex with warnings as errors and runs every test: the fast tier
+# (ctest --preset dev), clang-tidy, the pages in a real browser, the Windows
+# build under Wine against the native one, the packages, the fast tier
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, and a
+# bounded run of the fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -13,6 +14,7 @@ need=()
 command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v clang++ >/dev/null || need+=(clang)
+command -v clang-tidy >/dev/null || need+=(clang-tidy)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
   need+=(libclang-rt-dev)
@@ -32,32 +34,35 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get install -y "${need[@]}"
 fi
 
-echo "== normal build"
-cmake -S . -B build -DPIRVEX_WERROR=ON -DPIRVEX_TESTS=ON
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+echo "== normal build and the fast tier"
+cmake --preset dev
+cmake --build --preset dev -j"$jobs"
+ctest --preset dev -j"$jobs"
+
+echo "== clang-tidy"
+find src -name '*.cpp' ! -name 'win32_platform.cpp' -print0 | sort -z |
+  xargs -0 -P"$jobs" -n4 clang-tidy -p build --quiet 2> >(grep -v 'warnings generated' >&2)
+echo "clang-tidy: clean"
 
 echo "== the example's pages in headless Chromium"
 bash tests/browser/run.sh build/pirvex build/frameset.png
 
 echo "== windows build under wine, compared with the native build"
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DPIRVEX_WERROR=ON -DPIRVEX_TESTS=OFF
-cmake --build build-win -j"$jobs"
+cmake --preset mingw
+cmake --build --preset mingw -j"$jobs"
 bash tests/windows/compare.sh build/pirvex build-win/pirvex.exe build/pirvex_generate
 
 echo "== install and packages"
 bash tests/package/check.sh build build-win
 
 echo "== sanitizer build"
-cmake -S . -B build-asan -DPIRVEX_WERROR=ON -DPIRVEX_TESTS=ON -DPIRVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-cmake --build build-asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+cmake --preset asan
+cmake --build --preset asan -j"$jobs"
+ctest --preset asan -j"$jobs"
 
 echo "== fuzz target, ${fuzz_seconds} s"
-CXX=clang++ cmake -S . -B build-fuzz -DPIRVEX_WERROR=ON -DPIRVEX_FUZZ=ON -DPIRVEX_TESTS=OFF
-cmake --build build-fuzz -j"$jobs" --target pirvex_fuzz
+cmake --preset fuzz
+cmake --build --preset fuzz -j"$jobs"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 cp tests/fuzz/corpus/* "$corpus"/

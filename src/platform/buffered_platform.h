@@ -6,6 +6,7 @@
 // order they were written.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ class BufferedPlatform final : public Platform {
   // Writes out and closes whatever is still open.
   ~BufferedPlatform() override;
 
-  static constexpr std::size_t BufferSize = 32 * 1024;
+  static constexpr std::size_t BufferSize = std::size_t{32} * 1024;
 
   void printMessage(std::string_view message) override;
   void createDirectories(std::string_view path) override;

@@ -10,6 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export WINEDEBUG=-all
 usage=$'Usage  : pirVex Dateiname.ext\r'
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$native/CMakeCache.txt")
 passed=0 failed=0
 check() {  # check NAME COMMAND...: the command succeeds
   local name=$1
@@ -20,7 +21,8 @@ prints_usage() { [ "$("$@" | tail -n 1)" = "$usage" ]; }
 
 cmake --install "$native" --prefix "$work/prefix" >/dev/null
 check "installed binary" prints_usage "$work/prefix/bin/pirvex"
-check "installed manual" test -s "$work/prefix/share/man/man1/pirvex.1"
+check "installed manual" grep -q "pirVex $version" "$work/prefix/share/man/man1/pirvex.1"
+check "banner version" bash -c "'$work/prefix/bin/pirvex' | head -n 1 | grep -q '^pirVex $version '"
 
 (cd "$native" && cpack -G DEB -B "$work/deb" >/dev/null)
 deb=$(ls "$work"/deb/pirvex_*_*.deb 2>/dev/null | head -n 1)
@@ -28,8 +30,8 @@ check "debian package built" test -n "$deb"
 if [ -n "$deb" ]; then
   dpkg-deb -x "$deb" "$work/debroot"
   check "debian package binary" prints_usage "$work/debroot/usr/bin/pirvex"
-  check "debian package manual" test -s "$work/debroot/usr/share/man/man1/pirvex.1"
-  check "debian package fields" bash -c "dpkg-deb -f '$deb' Package Version | grep -qx 'Version: 1.0.0'"
+  check "debian package manual" grep -q "pirVex $version" "$work/debroot/usr/share/man/man1/pirvex.1"
+  check "debian package fields" bash -c "dpkg-deb -f '$deb' Package Version | grep -qx 'Version: $version'"
 fi
 
 if [ -n "$windows" ]; then
