@@ -44,9 +44,10 @@ TEST(EntryLookup, AgreesWithScanningBothTables) {
     FakePlatform fake;
     fake.addFile("pirVex/f_ndx.htm", randomIndex(random, names));
     fake.addFile("pirVex/s_ndx.htm", randomIndex(random, names));
+    OutputFiles outputs(fake);
     IndexTable procedures, structures;
-    ASSERT_TRUE(sortIndex(fake, "pirVEX\\f_ndx.htm", procedures));
-    ASSERT_TRUE(sortIndex(fake, "pirVEX\\s_ndx.htm", structures));
+    ASSERT_TRUE(sortIndex(outputs, "pirVEX\\f_ndx.htm", procedures));
+    ASSERT_TRUE(sortIndex(outputs, "pirVEX\\s_ndx.htm", structures));
     EntryLookup lookup(fake, procedures, structures);
     for (const std::string& name : names) {
       std::string_view fast, slow;

@@ -19,10 +19,17 @@ bool alreadyInWork(RunState& run, const std::string& name) {
   platform::FileIdentity identity;
   bool known = run.platform.fileIdentity(file, identity);
   run.platform.closeFile(file);
-  if (!known) return false;
-  for (const SourceContext* context = &run.context; context; context = context->savedContext)
-    if (context->source.identityKnown && context->source.identity == identity) return true;
-  return false;
+  return known && run.inWork.count(identity) != 0;
+}
+
+// Puts the including file's state back, with the Cursor at its INCLUDE line.
+void restoreIncluding(RunState& run, Cursor& cursor) {
+  MemoryBlock block = std::move(run.context.savedContext);
+  SourceContext* including = static_cast<SourceContext*>(block.data());
+  run.context = std::move(*including);
+  including->~SourceContext();
+  cursor = run.context.savedCursor;
+  resumePage(run.context.page);
 }
 
 }  // namespace
@@ -42,30 +49,37 @@ std::string includedPagePath(std::string_view name) {
   return path;
 }
 
-void followInclude(RunState& run, Cursor cursor) {
+bool enterInclude(RunState& run, Cursor& cursor) {
   std::string_view name;
-  if (!includeDirective(cursor, name)) return;
+  if (!includeDirective(cursor, name)) return false;
   std::string sourcePath(name);
   if (alreadyInWork(run, sourcePath)) {
     run.platform.printMessage(sourcePath);
     run.platform.printMessage(Recursive);
-    return;
+    return false;
   }
 
   run.context.savedCursor = cursor;
   MemoryBlock saved(run.platform, sizeof(SourceContext), platform::MemoryUse::IncludeContext,
                     sourcePath);
-  if (!saved) return;  // the include is passed over; the file goes on
-  auto* including = new (saved.data()) SourceContext(std::move(run.context));
+  if (!saved) return false;  // the include is passed over; the file goes on
+  suspendPage(run.context.page);
+  new (saved.data()) SourceContext(std::move(run.context));
 
   run.context = run.freshContext(std::move(sourcePath), includedPagePath(name));
-  run.context.savedCursor = cursor;
-  run.context.savedContext = including;
+  run.context.savedContext = std::move(saved);
+  if (!readSource(run)) {
+    restoreIncluding(run, cursor);
+    return false;
+  }
+  cursor = Cursor(run.context.source.text.bytes(), run.context.source.size);
+  return true;
+}
 
-  (void)processSourceFile(run);  // an included file that gives nothing changes nothing here
-
-  run.context = std::move(*including);
-  including->~SourceContext();
+bool leaveInclude(RunState& run, Cursor& cursor) {
+  if (!run.context.savedContext) return false;
+  restoreIncluding(run, cursor);
+  return true;
 }
 
 }  // namespace pirvex

@@ -3,8 +3,8 @@
 #include "platform/system_platform.h"
 
 int main(int argc, char** argv) {
+  pirvex::platform::SystemPlatform::prepareProcess();
   pirvex::platform::SystemPlatform system;
   pirvex::platform::BufferedPlatform platform(system);
-  pirvex::runTool(platform, pirvex::platform::SystemPlatform::commandLine(argc, argv));
-  return 0;
+  return pirvex::runTool(platform, pirvex::platform::SystemPlatform::commandLine(argc, argv));
 }

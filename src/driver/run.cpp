@@ -1,5 +1,8 @@
 #include "driver/run.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "driver/command_line.h"
 #include "driver/run_state.h"
 #include "driver/source_pass.h"
@@ -18,10 +21,10 @@ constexpr std::string_view Finished = "Info   : Programm erfolgreich beendet\r\n
 
 void runIndexPhase(RunState& run) {
   run.platform.printMessage(Sorting);
-  if (!sortIndex(run.platform, ProcedureIndexName, run.procedureTable)) return;
-  if (!sortIndex(run.platform, StructureIndexName, run.structureTable)) return;
+  if (!sortIndex(run.outputs, ProcedureIndexName, run.procedureTable)) return;
+  if (!sortIndex(run.outputs, StructureIndexName, run.structureTable)) return;
   run.platform.printMessage(Linking);
-  linkSeeAlso(run.platform, run.procedureTable, run.structureTable);
+  linkSeeAlso(run.outputs, run.procedureTable, run.structureTable);
 }
 
 // Derives the main source's names; false for a name without ".".
@@ -35,25 +38,40 @@ bool setMainNames(RunState& run, const CommandLine& command) {
   return true;
 }
 
-}  // namespace
-
-void runTool(platform::Platform& platform, std::string_view commandLine) {
-  platform.printMessage(Banner);
-  CommandLine command;
-  if (!parseCommandLine(commandLine, command)) {
-    platform.printMessage(Usage);
-    return;
-  }
+int runSources(platform::Platform& platform, const CommandLine& command) {
   RunState run(platform);
   run.publicOnly = command.publicOnly;
   if (!setMainNames(run, command) || !processSourceFile(run)) {
     platform.printMessage(GeneralError);
-    return;
+    return ExitFailed;
   }
   runIndexPhase(run);
-  writeNavigationPage(platform, run.procedureIndex, run.structureIndex);
-  (void)writeStartPage(platform, run.baseName(), run.mainPagePath);
+  writeNavigationPage(run.outputs, run.procedureIndex, run.structureIndex);
+  writeStartPage(run.outputs, run.baseName(), run.mainPagePath);
+  run.procedureIndex.close();
+  run.structureIndex.close();
   platform.printMessage(Finished);
+  return run.outputs.anyUnwritten() ? ExitFailed : ExitComplete;
+}
+
+}  // namespace
+
+int runTool(platform::Platform& platform, std::string_view commandLine) {
+  platform.printMessage(Banner);
+  CommandLine command;
+  if (!parseCommandLine(commandLine, command)) {
+    platform.printMessage(Usage);
+    return ExitUsage;
+  }
+  try {
+    return runSources(platform, command);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  // Memory for a name, a path or a word could not be had: the run stops as
+  // on any other general error, never with an abort.
+  platform.printMessage(GeneralError);
+  return ExitFailed;
 }
 
 }  // namespace pirvex

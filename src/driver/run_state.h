@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "index/index_files.h"
 #include "index/index_table.h"
@@ -18,31 +19,54 @@
 namespace pirvex {
 
 // The state of the source file being processed. Exactly one is current; an
-// INCLUDE saves it whole around the included file's pass.
+// INCLUDE saves it whole around the included file's pass, in a block of its
+// own: the chain of saved contexts is the stack of includes, as deep as
+// memory allows.
 struct SourceContext {
   Page page;          // its page path, source path, page file and list state
   WholeFile source;   // the whole source text, and which file it is
   bool blockActive = false;
-  SourceContext* savedContext = nullptr;  // the including file's state, if any
-  Cursor savedCursor;                     // the INCLUDE line being followed
+  MemoryBlock savedContext;  // the including file's state, if any
+  Cursor savedCursor;        // its INCLUDE line being followed, while it includes
+
+  SourceContext() = default;
+  SourceContext(SourceContext&&) = default;
+  SourceContext& operator=(SourceContext&&) = default;
+  // A run that ends inside an include chain ends every saved context too,
+  // one after the other: a chain as deep as memory allows must not need as
+  // deep a stack.
+  ~SourceContext() {
+    MemoryBlock next = std::move(savedContext);
+    while (next) {
+      auto* saved = static_cast<SourceContext*>(next.data());
+      MemoryBlock after = std::move(saved->savedContext);
+      saved->~SourceContext();
+      next = std::move(after);
+    }
+  }
 };
 
 struct RunState {
   explicit RunState(platform::Platform& system)
       : platform(system),
-        procedureIndex(system, ProcedureIndexName),
-        structureIndex(system, StructureIndexName) {}
+        outputs(system),
+        procedureIndex(outputs, ProcedureIndexName),
+        structureIndex(outputs, StructureIndexName) {}
   RunState(const RunState&) = delete;
   RunState& operator=(const RunState&) = delete;
-  ~RunState() { platform.closeFile(context.page.pageFile); }
+  ~RunState() { (void)platform.closeFile(context.page.pageFile); }
 
   platform::Platform& platform;
+  OutputFiles outputs;
   std::string mainName;
   std::uint32_t baseNameLength = 0;
   bool publicOnly = false;
   std::string mainPagePath;
 
   SourceContext context;
+  // The files of the current context and of every context that includes
+  // it, by identity: an INCLUDE of one of them is a cycle.
+  std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> inWork;
   ConfigTab config;
 
   IndexFile procedureIndex;
@@ -54,9 +78,10 @@ struct RunState {
 
   // A context for the source `sourcePath` with its page at `pagePath`,
   // nothing open and nothing read yet.
-  SourceContext freshContext(std::string sourcePath, std::string pagePath) const {
+  SourceContext freshContext(std::string sourcePath, std::string pagePath) {
     SourceContext fresh;
     fresh.page.platform = &platform;
+    fresh.page.outputs = &outputs;
     fresh.page.title = baseName();
     fresh.page.sourcePath = std::move(sourcePath);
     fresh.page.pagePath = std::move(pagePath);

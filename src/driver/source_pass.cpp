@@ -11,26 +11,6 @@ namespace {
 
 constexpr std::string_view CannotOpen = "Fehler : Quelldatei kann nicht geoeffnet werden\r\n";
 
-// Reads the source into the context. False for an empty file or one that
-// cannot be opened or sized; a buffer that cannot be had leaves nothing to
-// walk, which is no failure.
-bool readSource(RunState& run) {
-  SourceContext& context = run.context;
-  switch (readWholeFile(run.platform, context.page.sourcePath, platform::MemoryUse::SourceText,
-                        context.source)) {
-    case WholeFileRead::Empty:
-      return false;
-    case WholeFileRead::CannotOpen:
-      run.platform.printMessage(context.page.sourcePath);
-      run.platform.printMessage(CannotOpen);
-      return false;
-    case WholeFileRead::NoMemory:
-    case WholeFileRead::Read:
-      break;
-  }
-  return true;
-}
-
 // One documentation line; gives the Cursor of the line to examine next.
 void handleDocLine(RunState& run, Cursor& cursor) {
   if (readConfigTab(run.config, cursor)) return;
@@ -60,7 +40,9 @@ void closeEntry(SourceContext& context) {
   context.blockActive = false;
 }
 
-void handleCodeLine(RunState& run, Cursor& cursor) {
+// What a code line does before its include: it closes an open entry, or
+// is an undocumented entry of its own.
+void beginCodeLine(RunState& run, Cursor cursor) {
   std::string_view name;
   if (run.context.blockActive) {
     closeEntry(run.context);
@@ -68,28 +50,67 @@ void handleCodeLine(RunState& run, Cursor& cursor) {
     writeEntryHeading(run.context.page, run.config, run.procedureIndex, name);
     closeEntry(run.context);
   }
-  followInclude(run, cursor);
+}
+
+// What a code line does after its include, if it had one: the structure
+// test, then the next line.
+void finishCodeLine(RunState& run, Cursor& cursor) {
   writeStructure(run.context.page, run.config, run.structureIndex, cursor);
   nextLine(cursor);
 }
 
+void endOfText(RunState& run) {
+  SourceContext& context = run.context;
+  closeList(context.page);
+  closePage(context.page);
+  context.source.text.reset();
+  if (context.source.identityKnown) run.inWork.erase(context.source.identity);
+}
+
 }  // namespace
+
+bool readSource(RunState& run) {
+  SourceContext& context = run.context;
+  switch (readWholeFile(run.platform, context.page.sourcePath, platform::MemoryUse::SourceText,
+                        context.source)) {
+    case WholeFileRead::Empty:
+      return false;
+    case WholeFileRead::CannotOpen:
+      run.platform.printMessage(context.page.sourcePath);
+      run.platform.printMessage(CannotOpen);
+      return false;
+    case WholeFileRead::NoMemory:  // nothing to walk, which is no failure
+    case WholeFileRead::Read:
+      break;
+  }
+  if (context.source.identityKnown) {
+    run.inWork.insert(context.source.identity);
+    run.outputs.protect(context.source.identity);
+  }
+  return true;
+}
 
 bool processSourceFile(RunState& run) {
   if (!readSource(run)) return false;
   Cursor cursor(run.context.source.text.bytes(), run.context.source.size);
-  while (!cursor.atEnd()) {
-    if (isDocLine(cursor))
-      handleDocLine(run, cursor);
-    else if (isPlainComment(cursor))
-      nextLine(cursor);
-    else if (!skipCommentDirective(cursor))
-      handleCodeLine(run, cursor);
+  // Included files are walked in this same loop: entering one makes it
+  // current, and its end makes the including file current again, at the
+  // line that included it.
+  for (;;) {
+    while (!cursor.atEnd()) {
+      if (isDocLine(cursor)) {
+        handleDocLine(run, cursor);
+      } else if (isPlainComment(cursor)) {
+        nextLine(cursor);
+      } else if (!skipCommentDirective(cursor)) {
+        beginCodeLine(run, cursor);
+        if (!enterInclude(run, cursor)) finishCodeLine(run, cursor);
+      }
+    }
+    endOfText(run);
+    if (!leaveInclude(run, cursor)) return true;
+    finishCodeLine(run, cursor);
   }
-  closeList(run.context.page);
-  closePage(run.context.page);
-  run.context.source.text.reset();
-  return true;
 }
 
 }  // namespace pirvex

@@ -1,4 +1,5 @@
-// The pass over one source file, and the recursion into included files.
+// The pass over the main source and, one inside the other, over every file
+// it includes.
 #pragma once
 
 #include <string>
@@ -8,13 +9,23 @@
 
 namespace pirvex {
 
-// Reads the current context's source whole and walks it line by line; false
-// when the file is empty or cannot be opened.
+// Reads the current context's source whole and walks it line by line,
+// following its includes; false when the file is empty or cannot be opened.
 [[nodiscard]] bool processSourceFile(RunState& run);
 
-// Follows the INCLUDE directive on the code line at the Cursor, if it is
-// one, with the including file's state saved around the included pass.
-void followInclude(RunState& run, Cursor cursor);
+// Reads the current context's source whole; false, with the console line
+// for a file that cannot be opened, when there is nothing to walk.
+[[nodiscard]] bool readSource(RunState& run);
+
+// For an INCLUDE line at the Cursor: saves the including file's state,
+// makes the included file current and gives true with the Cursor at its
+// text. False, with everything as it was, when the line is no directive or
+// the file is in work already, cannot be had or gives nothing.
+[[nodiscard]] bool enterInclude(RunState& run, Cursor& cursor);
+
+// At the end of an included file: makes the including file current again,
+// with the Cursor at its INCLUDE line. False at the end of the main source.
+[[nodiscard]] bool leaveInclude(RunState& run, Cursor& cursor);
 
 // The page path of an included file, formed from its name: the first "." of
 // a ".." pair becomes BackLinks, every other "." becomes "_", then ".HTM".

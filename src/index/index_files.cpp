@@ -1,6 +1,7 @@
 #include "index/index_files.h"
 
 #include "index/index_line.h"
+#include "page/escape.h"
 #include "page/fragments.h"
 #include "platform/memory_block.h"
 #include "platform/text.h"
@@ -42,31 +43,42 @@ void copySection(platform::Platform& platform, platform::File page, const Memory
 
 void IndexFile::addEntry(std::string_view pagePath, std::string_view name) {
   if (file_ == platform::NoFile) {
-    file_ = platform_.createFileAnew(fileName_);
+    file_ = outputs_.create(fileName_);
     if (file_ == platform::NoFile) return;
   }
-  for (std::string_view piece : {LinkStart, untilNul(pagePath), LinkNameMark, name, LinkTarget,
-                                 name, LinkClose, LinkLineEnd})
-    platform_.writeText(file_, piece);
+  platform::Platform& platform = outputs_.platform();
+  auto write = [&](std::string_view piece) { platform.writeText(file_, piece); };
+  write(LinkStart);
+  write(untilNul(pagePath));
+  write(LinkNameMark);
+  writeEscapedThrough(platform, name, MarkupInAttribute, write);
+  write(LinkTarget);
+  writeEscapedThrough(platform, name, MarkupAsText, write);
+  write(LinkClose);
+  write(LinkLineEnd);
 }
 
-void writeNavigationPage(platform::Platform& platform, const IndexFile& procedures,
+void IndexFile::close() {
+  outputs_.close(file_, fileName_);
+  file_ = platform::NoFile;
+}
+
+void writeNavigationPage(OutputFiles& outputs, const IndexFile& procedures,
                          const IndexFile& structures) {
+  platform::Platform& platform = outputs.platform();
   MemoryBlock buffer(platform, CopyChunk, platform::MemoryUse::NavigationCopy);
-  platform::File page = platform.createFileAnew(NavigationPageName);
+  platform::File page = outputs.create(NavigationPageName);
   copySection(platform, page, buffer, procedures, ProcedureHeading);
   copySection(platform, page, buffer, structures, StructureHeading);
-  platform.closeFile(page);
+  outputs.close(page, NavigationPageName);
 }
 
-bool writeStartPage(platform::Platform& platform, std::string_view title,
-                    std::string_view mainPagePath) {
-  platform::File page = platform.createFileAnew(StartPageName);
-  if (page == platform::NoFile) return false;
+void writeStartPage(OutputFiles& outputs, std::string_view title, std::string_view mainPagePath) {
+  platform::File page = outputs.create(StartPageName);
+  if (page == platform::NoFile) return;
   for (std::string_view piece : {FragHeadStart, title, Frameset, untilNul(mainPagePath), FramesetEnd})
-    platform.writeText(page, piece);
-  platform.closeFile(page);
-  return true;
+    outputs.platform().writeText(page, piece);
+  outputs.close(page, StartPageName);
 }
 
 }  // namespace pirvex

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "index/index_line.h"
 #include "index/see_also_items.h"
 #include "page/fragments.h"
 #include "page/page_writer.h"
+#include "platform/text.h"
 #include "platform/whole_file.h"
 
 namespace pirvex {
@@ -30,10 +32,34 @@ bool linkedPagePath(std::string_view line, std::string_view& pagePath) {
 
 }  // namespace
 
-bool rewritePage(platform::Platform& platform, const EntryLookup& entries,
-                 std::string_view pagePath, char* text, std::uint32_t length) {
-  platform::File out = platform.createFileAnew(pageFileName(pagePath));
+bool insideOutputDirectory(std::string_view pagePath) {
+  constexpr std::string_view OutputDirectory = "pirVex";
+  std::vector<std::string_view> resolved{OutputDirectory};
+  bool above = false;  // climbed above where the output directory stands
+  std::size_t start = 0;
+  std::string_view path = untilNul(pagePath);
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != '\\' && path[i] != '/') continue;
+    std::string_view part = path.substr(start, i - start);
+    start = i + 1;
+    if (part.empty() || part == ".") continue;
+    if (part != "..")
+      resolved.push_back(part);
+    else if (resolved.empty())
+      above = true;
+    else
+      resolved.pop_back();
+  }
+  return !above && resolved.size() >= 2 && resolved.front() == OutputDirectory;
+}
+
+bool rewritePage(OutputFiles& outputs, const EntryLookup& entries, std::string_view pagePath,
+                 char* text, std::uint32_t length) {
+  platform::Platform& platform = outputs.platform();
+  const std::string fileName = pageFileName(pagePath);
+  platform::File out = outputs.create(fileName);
   if (out == platform::NoFile) return false;
+  const std::string prefix = upLevels(pagePath);
 
   RewrittenMark.copy(text, RewrittenMark.size());
   std::uint32_t written = 0;  // bytes of `text` already on the new page
@@ -58,7 +84,7 @@ bool rewritePage(platform::Platform& platform, const EntryLookup& entries,
       if (entries.find(name, linkTag)) {
         std::size_t split = std::min(LinkStart.size(), linkTag.size());
         platform.writeText(out, linkTag.substr(0, split));
-        writeUpLevels(platform, out, pagePath);
+        platform.writeText(out, prefix);
         platform.writeText(out, linkTag.substr(split));
         platform.writeText(out, name);
         platform.writeText(out, LinkClose);
@@ -70,12 +96,13 @@ bool rewritePage(platform::Platform& platform, const EntryLookup& entries,
     }
   }
   flush(length);
-  platform.closeFile(out);
+  outputs.close(out, fileName);
   return true;
 }
 
-void linkSeeAlso(platform::Platform& platform, const IndexTable& procedures,
+void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures,
                  const IndexTable& structures) {
+  platform::Platform& platform = outputs.platform();
   const EntryLookup entries(platform, procedures, structures);
   // Pages rewritten in this pass begin with "<html>" now; they are passed
   // over without reading them again.
@@ -85,15 +112,17 @@ void linkSeeAlso(platform::Platform& platform, const IndexTable& procedures,
     if (!linkedPagePath(procedures.line(procedures.records()[i]), linked)) continue;
     std::string pagePath(linked);
     if (rewritten.count(pagePath)) continue;
+    const std::string fileName = pageFileName(pagePath);
+    if (!insideOutputDirectory(pagePath) && !outputs.created(fileName)) continue;
     WholeFile page;
-    if (readWholeFile(platform, pageFileName(pagePath), platform::MemoryUse::PageText, page) !=
+    if (readWholeFile(platform, fileName, platform::MemoryUse::PageText, page) !=
         WholeFileRead::Read)
       continue;
     // Only what the page writer made, beginning with "<HTML>", is rewritten:
     // an index line left from an earlier run may name any file, a source
     // included, and a page rewritten already begins with "<htm".
     if (!page.view().starts_with(PageMark)) continue;
-    if (rewritePage(platform, entries, pagePath, page.text.bytes(), page.size))
+    if (rewritePage(outputs, entries, pagePath, page.text.bytes(), page.size))
       rewritten.insert(std::move(pagePath));
   }
 }

@@ -5,19 +5,25 @@
 
 #include "index/entry_lookup.h"
 #include "index/index_table.h"
-#include "platform/platform.h"
+#include "page/output_files.h"
 
 namespace pirvex {
 
-// Rewrites, once each, every page that the sorted procedure index names and
-// that the page writer made (it begins with "<HTML>").
-void linkSeeAlso(platform::Platform& platform, const IndexTable& procedures,
+// Rewrites, once each, every page that the sorted procedure index names,
+// that the page writer made (it begins with "<HTML>"), and that lies inside
+// the output directory or was written by this run. An index line left from
+// an earlier run may name any file: the others are passed over.
+void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures,
                  const IndexTable& structures);
 
 // Creates the page at `pagePath` anew from `text`, the page as it was read:
 // marked as rewritten, with every see-also name that `entries` knows as a
 // link. `text` is changed in place. False when the page cannot be created.
-[[nodiscard]] bool rewritePage(platform::Platform& platform, const EntryLookup& entries,
+[[nodiscard]] bool rewritePage(OutputFiles& outputs, const EntryLookup& entries,
                                std::string_view pagePath, char* text, std::uint32_t length);
+
+// Whether the page lies inside the output directory, its path read as text:
+// "..", "." and repeated separators resolved.
+[[nodiscard]] bool insideOutputDirectory(std::string_view pagePath);
 
 }  // namespace pirvex

@@ -19,7 +19,8 @@ bool keyLess(std::string_view a, std::string_view b) {
   return a.size() < b.size();
 }
 
-bool sortIndex(platform::Platform& platform, std::string_view fileName, IndexTable& table) {
+bool sortIndex(OutputFiles& outputs, std::string_view fileName, IndexTable& table) {
+  platform::Platform& platform = outputs.platform();
   WholeFile index;
   if (readWholeFile(platform, fileName, platform::MemoryUse::IndexText, index) !=
       WholeFileRead::Read)
@@ -59,10 +60,12 @@ bool sortIndex(platform::Platform& platform, std::string_view fileName, IndexTab
     return keyLess(key(a), key(b));
   });
 
-  platform::File sorted = platform.createFileAnew(fileName);
-  for (std::uint32_t i = 0; i < count; ++i)
-    platform.writeBytes(sorted, bytes + records[i].lineStart, records[i].lineSize);
-  platform.closeFile(sorted);
+  platform::File sorted = outputs.create(fileName);
+  if (sorted != platform::NoFile) {
+    for (std::uint32_t i = 0; i < count; ++i)
+      platform.writeBytes(sorted, bytes + records[i].lineStart, records[i].lineSize);
+    outputs.close(sorted, fileName);
+  }
 
   table.text = std::move(index.text);
   table.textSize = textSize;

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "index/index_table.h"
-#include "platform/platform.h"
+#include "page/output_files.h"
 
 namespace pirvex {
 
@@ -12,8 +12,7 @@ namespace pirvex {
 // separator of its link parts, and keeps the sorted lines in `table`. False,
 // with file and table untouched, when the file is missing or empty or
 // memory is short.
-[[nodiscard]] bool sortIndex(platform::Platform& platform, std::string_view fileName,
-                             IndexTable& table);
+[[nodiscard]] bool sortIndex(OutputFiles& outputs, std::string_view fileName, IndexTable& table);
 
 // Whether line key `a` sorts before `b`: byte by byte with a-z folded to
 // A-Z; a key that is the beginning of a longer one sorts first.

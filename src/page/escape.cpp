@@ -1,5 +1,6 @@
 #include "page/escape.h"
 
+#include <algorithm>
 #include <array>
 
 #include "page/fragments.h"
@@ -48,6 +49,46 @@ const Umlaut* findUmlaut(char byte) {
   return entry ? &UmlautTable[entry - 1] : nullptr;
 }
 
+// "&", the letter, then "uml;", or "zlig;" for the sharp s.
+char* writeEntity(const Umlaut& umlaut, char* out) {
+  *out++ = '&';
+  *out++ = umlaut.letter;
+  std::string_view tail = (umlaut.letter == 's') ? "zlig;" : "uml;";
+  return std::copy(tail.begin(), tail.end(), out);
+}
+
+// The entity of a markup byte where `markup` escapes it, or nothing.
+std::string_view markupEntity(char byte, Markup markup) {
+  if (markup == Markup::Kept) return {};
+  if (byte == '<') return "&lt;";
+  if (byte == '>') return "&gt;";
+  if (byte == '"' && markup == Markup::Attribute) return "&quot;";
+  return {};
+}
+
+std::size_t countMarkup(std::string_view text, Markup markup) {
+  if (markup == Markup::Kept) return 0;
+  std::size_t count = 0;
+  for (char byte : text)
+    if (!markupEntity(byte, markup).empty()) ++count;
+  return count;
+}
+
+// Without a scratch block: the text in runs, with the markup entities
+// between them.
+void writeMarkupInPieces(std::string_view text, Markup markup,
+                         const std::function<void(std::string_view)>& write) {
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::string_view entity = markupEntity(text[i], markup);
+    if (entity.empty()) continue;
+    if (i > run) write(text.substr(run, i - run));
+    write(entity);
+    run = i + 1;
+  }
+  if (text.size() > run) write(text.substr(run));
+}
+
 }  // namespace
 
 std::uint32_t countUmlauts(std::string_view text) {
@@ -65,29 +106,48 @@ std::size_t escapeUmlauts(std::string_view text, char* buffer) {
       *out++ = byte;
       continue;
     }
-    *out++ = '&';
-    *out++ = umlaut->letter;
-    std::string_view tail = (umlaut->letter == 's') ? "zlig;" : "uml;";
-    for (char c : tail) *out++ = c;
+    out = writeEntity(*umlaut, out);
   }
   return static_cast<std::size_t>(out - buffer);
 }
 
-void writeEscaped(Page& page, std::string_view text) {
-  std::uint32_t count = countUmlauts(text);
-  if (count == 0) {
-    writeRaw(page, text);
+void writeEscapedThrough(platform::Platform& platform, std::string_view text, Escape how,
+                         const std::function<void(std::string_view)>& write) {
+  std::uint32_t umlauts = how.umlauts ? countUmlauts(text) : 0;
+  std::size_t markup = countMarkup(text, how.markup);
+  if (umlauts == 0 && markup == 0) {
+    write(text);
     return;
   }
-  MemoryBlock scratch(*page.platform, text.size() + 6 * static_cast<std::size_t>(count),
+  // An umlaut grows by at most six bytes ("&szlig;"), markup by at most
+  // five ("&quot;").
+  MemoryBlock scratch(platform, text.size() + 6 * std::size_t{umlauts} + 5 * markup,
                       platform::MemoryUse::EscapeScratch);
   if (!scratch) {
-    // Without a scratch buffer the text still reaches the page, unescaped.
-    writeRaw(page, text);
+    writeMarkupInPieces(text, how.markup, write);
     return;
   }
-  std::size_t length = escapeUmlauts(text, scratch.bytes());
-  writeRaw(page, {scratch.bytes(), length});
+  char* out = scratch.bytes();
+  for (char byte : text) {
+    const Umlaut* umlaut = how.umlauts ? findUmlaut(byte) : nullptr;
+    if (umlaut) {
+      out = writeEntity(*umlaut, out);
+      continue;
+    }
+    std::string_view entity = markupEntity(byte, how.markup);
+    if (!entity.empty()) {
+      out = std::copy(entity.begin(), entity.end(), out);
+      continue;
+    }
+    *out++ = byte;
+  }
+  write({scratch.bytes(), static_cast<std::size_t>(out - scratch.bytes())});
+}
+
+void writeEscaped(Page& page, std::string_view text, Escape how) {
+  writeEscapedThrough(*page.platform, text, how, [&page](std::string_view piece) {
+    writeRaw(page, piece);
+  });
 }
 
 void writeEscapedLine(Page& page, std::string_view text) {

@@ -41,14 +41,14 @@ void writeSeparator(Page& page, const ConfigTab& config) {
 void writeConfigHead(Page& page, const ConfigTab& config, std::string_view name) {
   if (!config.configActive) return;
   writeRaw(page, FragConfigWidth);
-  writeRaw(page, config.configWidth);
+  writeEscaped(page, config.configWidth, MarkupInAttribute);
   writeRaw(page, FragConfigHeight);
-  writeRaw(page, config.configHeight);
+  writeEscaped(page, config.configHeight, MarkupInAttribute);
   writeRaw(page, FragConfigBackground);
-  writeUpLevels(*page.platform, page.pageFile, page.pagePath);
-  writeRaw(page, config.configBackground);
+  writeUpLevels(page);
+  writeEscaped(page, config.configBackground, MarkupInAttribute);
   writeRaw(page, FragConfigTitle);
-  writeEscaped(page, name);
+  writeEscaped(page, name, NameAsText);
   writeRaw(page, FragConfigBody);
 }
 
@@ -65,17 +65,17 @@ void writeEntryHeading(Page& page, const ConfigTab& config, EntryIndex& procedur
   writeConfigHead(page, config, name);
   procedures.addEntry(page.pagePath, name);
   writeAnchorStart(page);
-  writeEscaped(page, name);
+  writeEscaped(page, name, NameInAttribute);
   writeAnchorEnd(page);
   writeBoldStart(page);
-  writeEscaped(page, name);
+  writeEscaped(page, name, NameAsText);
   writeBoldEnd(page);
   writeParagraphBreak(page);
 }
 
 void writePrivateName(Page& page, std::string_view ownName) {
   writeEscaped(page, FragPrivateName);
-  writeEscaped(page, ownName);
+  writeEscaped(page, ownName, NameAsText);
   writeParagraphBreak(page);
 }
 

@@ -8,8 +8,9 @@
 namespace pirvex {
 
 void writeRaw(Page& page, std::string_view text) {
-  if (page.pageFile != platform::NoFile && !text.empty())
-    page.platform->writeText(page.pageFile, text);
+  if (page.pageFile == platform::NoFile || text.empty()) return;
+  page.platform->writeText(page.pageFile, text);
+  page.written += static_cast<std::uint32_t>(text.size());
 }
 
 std::string pageFileName(std::string_view pagePath) {
@@ -18,20 +19,22 @@ std::string pageFileName(std::string_view pagePath) {
   return name;
 }
 
-void writeUpLevels(platform::Platform& platform, platform::File file, std::string_view pagePath) {
+std::string upLevels(std::string_view pagePath) {
   std::string_view path = untilNul(pagePath);
   auto levels = static_cast<std::size_t>(
       std::count_if(path.begin(), path.end(), [](char c) { return c == '/' || c == '\\'; }));
-  if (levels == 0) return;
   std::string prefix;
   prefix.reserve(levels * FragUpLevel.size());
   for (std::size_t i = 0; i < levels; ++i) prefix += FragUpLevel;
-  platform.writeText(file, prefix);
+  return prefix;
 }
+
+void writeUpLevels(Page& page) { writeRaw(page, upLevels(page.pagePath)); }
 
 void openPage(Page& page) {
   if (page.pageFile != platform::NoFile) return;
-  page.pageFile = page.platform->createFileAnew(pageFileName(page.pagePath));
+  page.pageFile = page.outputs->create(pageFileName(page.pagePath));
+  page.written = 0;
   if (page.pageFile == platform::NoFile) return;
   writeRaw(page, FragHeadStart);
   writeRaw(page, page.title);
@@ -43,8 +46,21 @@ void openPage(Page& page) {
 void closePage(Page& page) {
   if (page.pageFile == platform::NoFile) return;
   writeRaw(page, FragFooter);
-  page.platform->closeFile(page.pageFile);
+  page.outputs->close(page.pageFile, pageFileName(page.pagePath));
   page.pageFile = platform::NoFile;
+}
+
+void suspendPage(Page& page) {
+  if (page.pageFile == platform::NoFile) return;
+  page.outputs->close(page.pageFile, pageFileName(page.pagePath));
+  page.pageFile = platform::NoFile;
+  page.suspended = true;
+}
+
+void resumePage(Page& page) {
+  if (!page.suspended) return;
+  page.suspended = false;
+  page.pageFile = page.outputs->reopen(pageFileName(page.pagePath), page.written);
 }
 
 void closeList(Page& page) {

@@ -3,25 +3,35 @@
 // while no page is open, writes go nowhere.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "page/output_files.h"
 #include "platform/platform.h"
 
 namespace pirvex {
 
 struct Page {
   platform::Platform* platform = nullptr;
+  OutputFiles* outputs = nullptr;
   std::string_view title;   // the main source's base name, the same on every page
   std::string pagePath;     // below the output directory, "\" separated
   std::string sourcePath;   // the source as named
   platform::File pageFile = platform::NoFile;
+  std::uint32_t written = 0;  // bytes written to the page so far
+  bool suspended = false;     // closed while an included file is processed
   bool listOpen = false;
 };
 
 void writeRaw(Page& page, std::string_view text);
 void openPage(Page& page);
 void closePage(Page& page);
+// An open page is closed while an included file is processed, so that an
+// include chain holds one page open, not one per level, and taken up again
+// where it stood afterwards.
+void suspendPage(Page& page);
+void resumePage(Page& page);
 void closeList(Page& page);
 void openList(Page& page);
 void writeItemMark(Page& page);
@@ -37,8 +47,10 @@ void writeTableEnd(Page& page);
 // "pirVex\" followed by the page path: the page's file.
 std::string pageFileName(std::string_view pagePath);
 
-// One "../" for every separator of the page path, up to its zero byte, to
-// `file`: what leads from the page back to the output directory.
-void writeUpLevels(platform::Platform& platform, platform::File file, std::string_view pagePath);
+// One "../" for every separator of the page path, up to its zero byte: what
+// leads from the page back to the output directory.
+std::string upLevels(std::string_view pagePath);
+// The same, onto the page.
+void writeUpLevels(Page& page);
 
 }  // namespace pirvex

@@ -7,7 +7,7 @@ namespace pirvex {
 
 void writeStructHead(Page& page, std::string_view name) {
   writeRaw(page, FragStructHead);
-  writeRaw(page, name);
+  writeEscaped(page, name, MarkupAsText);
   writeRaw(page, FragStructCaptionEnd);
 }
 
@@ -31,7 +31,7 @@ void writeStructure(Page& page, const ConfigTab& config, EntryIndex& structures,
   beginEntry(page, config);
   structures.addEntry(page.pagePath, name);
   writeAnchorStart(page);
-  writeEscaped(page, name);
+  writeEscaped(page, name, NameInAttribute);
   writeAnchorEnd(page);
   writeStructHead(page, name);
 

@@ -7,7 +7,7 @@ namespace pirvex::platform {
 BufferedPlatform::~BufferedPlatform() {
   flushAll();
   for (Handle* handle : open_) {
-    system_.closeFile(handle->system);
+    (void)system_.closeFile(handle->system);
     delete handle;
   }
 }
@@ -28,8 +28,8 @@ File BufferedPlatform::adopt(File system) {
 
 void BufferedPlatform::flush(Handle& handle) {
   if (handle.pending.empty()) return;
-  system_.writeBytes(handle.system, handle.pending.data(),
-                     static_cast<std::uint32_t>(handle.pending.size()));
+  auto count = static_cast<std::uint32_t>(handle.pending.size());
+  if (system_.writeBytes(handle.system, handle.pending.data(), count) < count) handle.failed = true;
   handle.pending.clear();
 }
 
@@ -42,6 +42,8 @@ void BufferedPlatform::flushAll() {
 }
 
 void BufferedPlatform::printMessage(std::string_view message) { system_.printMessage(message); }
+
+void BufferedPlatform::printError(std::string_view message) { system_.printError(message); }
 
 void BufferedPlatform::createDirectories(std::string_view path) {
   flushAll();
@@ -56,6 +58,11 @@ File BufferedPlatform::createFileAnew(std::string_view path) {
 File BufferedPlatform::openForReading(std::string_view path) {
   flushAll();
   return adopt(system_.openForReading(path));
+}
+
+File BufferedPlatform::openForWriting(std::string_view path, std::uint32_t offset) {
+  flushAll();
+  return adopt(system_.openForWriting(path, offset));
 }
 
 bool BufferedPlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
@@ -87,7 +94,11 @@ std::uint32_t BufferedPlatform::writeBytes(File file, const void* bytes, std::ui
   }
   if (target.pending.size() + count > BufferSize) flush(target);
   const auto* data = static_cast<const char*>(bytes);
-  if (count >= BufferSize) return system_.writeBytes(target.system, data, count);
+  if (count >= BufferSize) {
+    std::uint32_t written = system_.writeBytes(target.system, data, count);
+    if (written < count) target.failed = true;
+    return written;
+  }
   if (!target.listed) {
     if (target.pending.capacity() < BufferSize) target.pending.reserve(BufferSize);
     pending_.push_back(&target);
@@ -97,23 +108,28 @@ std::uint32_t BufferedPlatform::writeBytes(File file, const void* bytes, std::ui
   return count;
 }
 
-void BufferedPlatform::closeFile(File file) {
-  if (file == NoFile) return;
+bool BufferedPlatform::closeFile(File file) {
+  if (file == NoFile) return true;
   auto* target = reinterpret_cast<Handle*>(file);
   auto found = std::find(open_.begin(), open_.end(), target);
-  if (found == open_.end()) return;
+  if (found == open_.end()) return false;
   // Only this file's bytes are due now; the others wait for the next
   // service that could look at them.
   flush(*target);
   if (target->listed) pending_.erase(std::find(pending_.begin(), pending_.end(), target));
   open_.erase(found);
-  system_.closeFile(target->system);
+  bool complete = system_.closeFile(target->system) && !target->failed;
   delete target;
+  return complete;
 }
 
 bool BufferedPlatform::fileIdentity(File file, FileIdentity& identity) {
   if (file == NoFile) return false;
   return system_.fileIdentity(handleOf(file).system, identity);
+}
+
+bool BufferedPlatform::fileIdentityByName(std::string_view path, FileIdentity& identity) {
+  return system_.fileIdentityByName(path, identity);
 }
 
 void* BufferedPlatform::obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) {

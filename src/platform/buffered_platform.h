@@ -25,16 +25,19 @@ class BufferedPlatform final : public Platform {
   static constexpr std::size_t BufferSize = std::size_t{32} * 1024;
 
   void printMessage(std::string_view message) override;
+  void printError(std::string_view message) override;
   void createDirectories(std::string_view path) override;
   File createFileAnew(std::string_view path) override;
   File openForReading(std::string_view path) override;
+  File openForWriting(std::string_view path, std::uint32_t offset) override;
   bool fileSizeByName(std::string_view path, std::uint32_t& size) override;
   std::uint32_t readBytes(File file, void* destination, std::uint32_t count) override;
   std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
                             std::uint32_t count) override;
   std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) override;
-  void closeFile(File file) override;
+  bool closeFile(File file) override;
   bool fileIdentity(File file, FileIdentity& identity) override;
+  bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
 
@@ -45,6 +48,7 @@ class BufferedPlatform final : public Platform {
     bool identityKnown = false;
     bool aliased = false;  // another handle of this process is open on the same file
     bool listed = false;   // in pending_
+    bool failed = false;   // a write to the system fell short
     std::string pending;
   };
 

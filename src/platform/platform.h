@@ -24,6 +24,12 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
+struct FileIdentityHash {
+  std::size_t operator()(const FileIdentity& identity) const {
+    return static_cast<std::size_t>(identity.index * 0x9E3779B97F4A7C15ULL ^ identity.volume);
+  }
+};
+
 // What a block of memory is for. With its subject (the file the block
 // holds or serves, where there is one) it names the block, so that a test
 // can make exactly that allocation fail.
@@ -50,6 +56,9 @@ class Platform {
   // without notice when there is no standard output.
   virtual void printMessage(std::string_view message) = 0;
 
+  // The same for standard error.
+  virtual void printError(std::string_view message) = 0;
+
   // Creates every directory named by the path up to each separator after
   // its first character. Results are not looked at; the last component is
   // never created.
@@ -58,11 +67,20 @@ class Platform {
   // Deletes the file, creates the directories along the path and creates
   // the file empty for reading and writing. A file that this process holds
   // open is emptied in place instead, so that every handle sees the new
-  // content.
+  // content. Whatever stood at the path's last component, a symbolic link
+  // included, is replaced and never written through; below the output
+  // directory "pirVex" no symbolic link (no reparse point) is followed at
+  // all: such a creation fails.
   [[nodiscard]] virtual File createFileAnew(std::string_view path) = 0;
 
-  // Opens an existing regular file for reading, shared with writers.
+  // Opens an existing regular file for reading, shared with writers. Not a
+  // directory, FIFO, device or socket: those cannot be opened.
   [[nodiscard]] virtual File openForReading(std::string_view path) = 0;
+
+  // Opens a file this run created, for writing again at `offset`, without
+  // emptying it: a page taken up again after an included file's pass. Its
+  // path is checked as createFileAnew checks it.
+  [[nodiscard]] virtual File openForWriting(std::string_view path, std::uint32_t offset) = 0;
 
   // The size of the named file (its low 32 bits); false when it cannot be
   // opened. A size of 0 is a success.
@@ -79,10 +97,18 @@ class Platform {
   // Writes the bytes to the file; the count written, which callers ignore.
   virtual std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) = 0;
 
-  virtual void closeFile(File file) = 0;
+  // Closes the file; false when a byte written through this handle did not
+  // reach the file (a full disk, a file size limit), or the close failed.
+  virtual bool closeFile(File file) = 0;
 
   // The identity of an open file; false when the system cannot tell it.
   [[nodiscard]] virtual bool fileIdentity(File file, FileIdentity& identity) = 0;
+
+  // The identity of what stands at the path, found as createFileAnew finds
+  // it; a symbolic link at the last component is not followed (a creation
+  // would replace it). False when nothing stands there.
+  [[nodiscard]] virtual bool fileIdentityByName(std::string_view path,
+                                                FileIdentity& identity) = 0;
 
   // A block of memory of the given size, or nullptr. Not cleared.
   [[nodiscard]] virtual void* obtainMemory(std::size_t size, MemoryUse use,

@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -18,81 +20,44 @@ namespace {
 constexpr std::string_view OutputDirectory = "pirVex";
 constexpr std::string_view OutputDirectoryUpper = "pirVEX";
 
+#ifdef O_PATH
+constexpr int DirectoryFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+constexpr int DirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 FileIdentity identityOf(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-// The path as the system sees it: up to its zero byte, "/" for "\", and the
-// output directory under one spelling.
-std::string systemPath(std::string_view path) {
-  std::string mapped(untilNul(path));
-  std::replace(mapped.begin(), mapped.end(), '\\', '/');
-  if (mapped.compare(0, OutputDirectoryUpper.size(), OutputDirectoryUpper) == 0 &&
-      (mapped.size() == OutputDirectoryUpper.size() ||
-       mapped[OutputDirectoryUpper.size()] == '/')) {
-    mapped.replace(0, OutputDirectoryUpper.size(), OutputDirectory);
-  }
-  return mapped;
-}
-
-bool exists(const std::string& path) {
-  struct stat info;
-  return ::lstat(path.c_str(), &info) == 0;
-}
-
-// Looks the path up component by component without regard to the case of
-// a-z, as the Windows file system does: a component as written wins where it
-// exists, otherwise the first match in byte order of the directory's names.
-std::string resolveIgnoringCase(const std::string& path) {
-  if (path.empty() || exists(path)) return path;
-  std::string resolved;
+// The path's components, split at "\" and "/", up to its zero byte.
+std::vector<std::string_view> componentsOf(std::string_view path) {
+  std::vector<std::string_view> parts;
   std::size_t start = 0;
-  if (path[0] == '/') {
-    resolved = "/";
-    start = 1;
-  }
-  while (start <= path.size()) {
-    std::size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    std::string component = path.substr(start, end - start);
-    std::string candidate = resolved + component;
-    if (!component.empty() && component != "." && component != ".." && !exists(candidate)) {
-      std::string best;
-      bool found = false;
-      if (DIR* directory = ::opendir(resolved.empty() ? "." : resolved.c_str())) {
-        while (dirent* entry = ::readdir(directory)) {
-          std::string_view name = entry->d_name;
-          if (equalIgnoringAsciiCase(name, component) && (!found || name < best)) {
-            best = name;
-            found = true;
-          }
-        }
-        ::closedir(directory);
-      }
-      if (!found) return path;
-      candidate = resolved + best;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || isSeparator(path[i])) {
+      parts.push_back(path.substr(start, i - start));
+      start = i + 1;
     }
-    resolved = candidate;
-    if (end == path.size()) break;
-    resolved += '/';
-    start = end + 1;
   }
-  return resolved;
+  return parts;
 }
 
-int openExistingForReading(std::string_view path) {
-  std::string mapped = resolveIgnoringCase(systemPath(path));
-  if (mapped.empty()) return -1;
-  int descriptor = ::open(mapped.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return -1;
+bool existsAsWritten(int directory, const std::string& name) {
   struct stat info;
-  if (::fstat(descriptor, &info) != 0 || S_ISDIR(info.st_mode)) {
-    ::close(descriptor);
-    return -1;
+  return ::fstatat(directory, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+void writeAll(int descriptor, std::string_view message) {
+  message = untilNul(message);
+  while (!message.empty()) {
+    ssize_t written = ::write(descriptor, message.data(), message.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    message.remove_prefix(static_cast<std::size_t>(written));
   }
-  return descriptor;
 }
 
 // Reads until the count is reached or the file ends, as one ReadFile does.
@@ -113,11 +78,144 @@ std::uint32_t readFully(int descriptor, bool positioned, std::uint64_t offset, v
 
 }  // namespace
 
+// A descriptor of the directory that holds the path's last component, closed
+// with the Place; or the current directory.
+struct PosixPlatform::Place {
+  int directory = -1;
+  std::string name;
+
+  Place() = default;
+  Place(const Place&) = delete;
+  Place& operator=(const Place&) = delete;
+  ~Place() {
+    if (directory >= 0) ::close(directory);
+  }
+  int at() const { return directory >= 0 ? directory : AT_FDCWD; }
+  void enter(int descriptor) {
+    if (directory >= 0) ::close(directory);
+    directory = descriptor;
+  }
+};
+
+void PosixPlatform::prepareProcess() {
+  ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
+  for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+    if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free descriptor is this one.
+    if (::open("/dev/null", O_RDWR) < 0) return;
+  }
+}
+
 PosixPlatform::~PosixPlatform() {
   for (OpenFile* file : open_) {
     ::close(file->descriptor);
     delete file;
   }
+  if (outputLock_ >= 0) ::close(outputLock_);
+}
+
+// The output directory is locked, by its identity however it is reached, for
+// as long as this run uses it: a second run in it waits.
+void PosixPlatform::lockOutputDirectory(bool create) {
+  if (outputLock_ != -1) return;
+  std::string name(OutputDirectory);
+  if (create) ::mkdir(name.c_str(), 0777);
+  int descriptor = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  int locked;
+  while ((locked = ::flock(descriptor, LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  if (locked != 0) {
+    ::close(descriptor);
+    outputLock_ = -2;  // the file system locks nothing; run without
+    return;
+  }
+  outputLock_ = descriptor;
+}
+
+bool PosixPlatform::findIgnoringCase(int directory, const std::string& name, std::string& found) {
+  int listed = ::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listed < 0) return false;
+  struct stat info;
+  if (::fstat(listed, &info) != 0) {
+    ::close(listed);
+    return false;
+  }
+  auto key = std::make_pair(static_cast<std::uint64_t>(info.st_dev),
+                            static_cast<std::uint64_t>(info.st_ino));
+  auto cached = listings_.find(key);
+  if (cached == listings_.end()) {
+    std::map<std::string, std::string> names;
+    if (DIR* entries = ::fdopendir(listed)) {
+      listed = -1;
+      while (dirent* entry = ::readdir(entries)) {
+        std::string entryName = entry->d_name;
+        std::string upper = entryName;
+        for (char& c : upper) c = static_cast<char>(upperAscii(c));
+        auto [slot, added] = names.emplace(std::move(upper), entryName);
+        if (!added && entryName < slot->second) slot->second = entryName;
+      }
+      ::closedir(entries);
+    }
+    cached = listings_.emplace(key, std::move(names)).first;
+  }
+  if (listed >= 0) ::close(listed);
+  std::string upper = name;
+  for (char& c : upper) c = static_cast<char>(upperAscii(c));
+  auto match = cached->second.find(upper);
+  if (match == cached->second.end()) return false;
+  found = match->second;
+  return true;
+}
+
+// Walks the directories of the path, one descriptor at a time, so that the
+// cost is linear in the path. Creating, the directories are made as they
+// are met; below the output directory none of them may be a symbolic link.
+// Reading, links are followed, and a component that does not exist as
+// written is looked up without regard to case.
+bool PosixPlatform::walk(std::string_view path, Walk mode, Place& place) {
+  path = untilNul(path);
+  if (path.empty()) return false;
+  std::vector<std::string_view> parts = componentsOf(path);
+  const bool absolute = isSeparator(path.front());
+  if (absolute) place.enter(::open("/", DirectoryFlags));
+  // Levels below the output directory of the directory now held; -1 while
+  // the walk is not inside it.
+  int depth = -1;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    if (parts[i].empty() || parts[i] == ".") continue;
+    std::string name(parts[i]);
+    const bool output = i == 0 && !absolute &&
+                        (parts[i] == OutputDirectory || parts[i] == OutputDirectoryUpper);
+    if (output) {
+      name = OutputDirectory;
+      lockOutputDirectory(mode == Walk::Create);
+    }
+    const bool climbing = name == "..";
+    if (mode == Walk::Create && !climbing) ::mkdirat(place.at(), name.c_str(), 0777);
+    int flags = DirectoryFlags;
+    if (depth >= 0 && !climbing) flags |= O_NOFOLLOW;
+    int descriptor = ::openat(place.at(), name.c_str(), flags);
+    if (descriptor < 0 && mode == Walk::Read && errno == ENOENT &&
+        !existsAsWritten(place.at(), name)) {
+      std::string found;
+      if (findIgnoringCase(place.at(), name, found))
+        descriptor = ::openat(place.at(), found.c_str(), flags);
+    }
+    if (descriptor < 0) return false;
+    place.enter(descriptor);
+    if (output)
+      depth = 0;
+    else if (climbing && depth >= 0)
+      --depth;
+    else if (depth >= 0)
+      ++depth;
+  }
+  place.name.assign(parts.back());
+  if (parts.size() == 1 && !absolute && place.name == OutputDirectoryUpper)
+    place.name = OutputDirectory;
+  return true;
 }
 
 File PosixPlatform::registerDescriptor(int descriptor) {
@@ -134,43 +232,77 @@ bool PosixPlatform::heldOpen(const FileIdentity& identity) const {
                      [&](const OpenFile* file) { return file->identity == identity; });
 }
 
-void PosixPlatform::printMessage(std::string_view message) {
-  message = untilNul(message);
-  while (!message.empty()) {
-    ssize_t written = ::write(STDOUT_FILENO, message.data(), message.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;
-    message.remove_prefix(static_cast<std::size_t>(written));
-  }
-}
+void PosixPlatform::printMessage(std::string_view message) { writeAll(STDOUT_FILENO, message); }
+
+void PosixPlatform::printError(std::string_view message) { writeAll(STDERR_FILENO, message); }
 
 void PosixPlatform::createDirectories(std::string_view path) {
-  std::string_view whole = untilNul(path);
-  for (std::size_t i = 1; i < whole.size(); ++i) {
-    if (isSeparator(whole[i])) ::mkdir(systemPath(whole.substr(0, i)).c_str(), 0777);
-  }
+  Place place;
+  (void)walk(path, Walk::Create, place);
 }
 
 File PosixPlatform::createFileAnew(std::string_view path) {
-  std::string mapped = systemPath(path);
-  if (mapped.empty()) return NoFile;
+  Place place;
+  if (!walk(path, Walk::Create, place) || place.name.empty()) return NoFile;
+  const char* name = place.name.c_str();
   struct stat info;
-  if (::lstat(mapped.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+  if (::fstatat(place.at(), name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
       heldOpen(identityOf(info))) {
-    int descriptor = ::open(mapped.c_str(), O_RDWR | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    int descriptor = ::openat(place.at(), name, O_RDWR | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
     return descriptor < 0 ? NoFile : registerDescriptor(descriptor);
   }
   // A fresh directory entry: whatever stood there, a planted link included,
   // is replaced and never written through.
-  ::unlink(mapped.c_str());
-  createDirectories(path);
-  int descriptor = ::open(mapped.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  return descriptor < 0 ? NoFile : registerDescriptor(descriptor);
+  ::unlinkat(place.at(), name, 0);
+  int descriptor =
+      ::openat(place.at(), name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (descriptor < 0) return NoFile;
+  // The directory has a new name now: its listing is out of date.
+  struct stat directory;
+  if (::fstatat(place.at(), ".", &directory, 0) == 0)
+    listings_.erase({static_cast<std::uint64_t>(directory.st_dev),
+                     static_cast<std::uint64_t>(directory.st_ino)});
+  return registerDescriptor(descriptor);
+}
+
+int PosixPlatform::openExistingForReading(std::string_view path) {
+  Place place;
+  if (!walk(path, Walk::Read, place) || place.name.empty()) return -1;
+  // Not blocking: a FIFO opens at once, and is then refused as what it is.
+  const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int descriptor = ::openat(place.at(), place.name.c_str(), flags);
+  if (descriptor < 0 && errno == ENOENT && !existsAsWritten(place.at(), place.name)) {
+    std::string found;
+    if (findIgnoringCase(place.at(), place.name, found))
+      descriptor = ::openat(place.at(), found.c_str(), flags);
+  }
+  if (descriptor < 0) return -1;
+  struct stat info;
+  if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(descriptor);
+    return -1;
+  }
+  return descriptor;
 }
 
 File PosixPlatform::openForReading(std::string_view path) {
   int descriptor = openExistingForReading(path);
   return descriptor < 0 ? NoFile : registerDescriptor(descriptor);
+}
+
+File PosixPlatform::openForWriting(std::string_view path, std::uint32_t offset) {
+  Place place;
+  if (!walk(path, Walk::Existing, place) || place.name.empty()) return NoFile;
+  int descriptor =
+      ::openat(place.at(), place.name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return NoFile;
+  struct stat info;
+  if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
+      ::lseek(descriptor, static_cast<off_t>(offset), SEEK_SET) < 0) {
+    ::close(descriptor);
+    return NoFile;
+  }
+  return registerDescriptor(descriptor);
 }
 
 bool PosixPlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
@@ -201,30 +333,44 @@ std::uint32_t PosixPlatform::readBytesAt(File file, std::uint32_t offset, void* 
 
 std::uint32_t PosixPlatform::writeBytes(File file, const void* bytes, std::uint32_t count) {
   if (file == NoFile) return 0;
+  auto* target = reinterpret_cast<OpenFile*>(file);
   const auto* data = static_cast<const char*>(bytes);
   std::uint32_t done = 0;
   while (done < count) {
-    ssize_t put = ::write(descriptorOf(file), data + done, count - done);
+    ssize_t put = ::write(target->descriptor, data + done, count - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;
     done += static_cast<std::uint32_t>(put);
   }
+  if (done < count) target->failed = true;
   return done;
 }
 
-void PosixPlatform::closeFile(File file) {
-  if (file == NoFile) return;
+bool PosixPlatform::closeFile(File file) {
+  if (file == NoFile) return true;
   auto* target = reinterpret_cast<OpenFile*>(file);
   auto found = std::find(open_.begin(), open_.end(), target);
-  if (found == open_.end()) return;
+  if (found == open_.end()) return false;
   open_.erase(found);
-  ::close(target->descriptor);
+  bool complete = !target->failed;
+  if (::close(target->descriptor) != 0 && errno != EINTR) complete = false;
   delete target;
+  return complete;
 }
 
 bool PosixPlatform::fileIdentity(File file, FileIdentity& identity) {
   struct stat info;
   if (file == NoFile || ::fstat(descriptorOf(file), &info) != 0) return false;
+  identity = identityOf(info);
+  return true;
+}
+
+bool PosixPlatform::fileIdentityByName(std::string_view path, FileIdentity& identity) {
+  Place place;
+  struct stat info;
+  if (!walk(path, Walk::Existing, place) || place.name.empty() ||
+      ::fstatat(place.at(), place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    return false;
   identity = identityOf(info);
   return true;
 }

@@ -20,7 +20,9 @@ bool includeDirective(Cursor cursor, std::string_view& name) {
   std::uint32_t length = 0;
   while (length < cursor.remaining) {
     char c = cursor.position[length];
-    if (c == ' ' || c == '\t' || c == CR || c == '"') break;
+    // A zero byte ends the name as the system would end it: the page path
+    // made from the name must keep its ".HTM".
+    if (c == ' ' || c == '\t' || c == CR || c == '"' || c == '\0') break;
     ++length;
   }
   name = spanAt(cursor, length);

@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     pirvex::platform::PosixPlatform system;
     pirvex::platform::BufferedPlatform platform(system);
-    pirvex::runTool(platform, "pirvex " + std::string(tail));
+    (void)pirvex::runTool(platform, "pirvex " + std::string(tail));
   }
   if (openDescriptorCount() != descriptorsBefore) {
     std::fprintf(stderr, "a file stayed open after the run\n");

@@ -268,6 +268,8 @@ FakePlatform::Handle* FakePlatform::handleOf(platform::File file) {
 
 void FakePlatform::printMessage(std::string_view message) { console_ += untilNul(message); }
 
+void FakePlatform::printError(std::string_view message) { errors_ += untilNul(message); }
+
 void FakePlatform::createDirectories(std::string_view path) {
   path = untilNul(path);
   for (std::size_t i = 1; i < path.size(); ++i) {
@@ -312,6 +314,14 @@ platform::File FakePlatform::openForReading(std::string_view path) {
   point.name = key;
   if (reach(point) || !lookUp(key, found) || !files_.count(found)) return platform::NoFile;
   return open(files_[found], found);
+}
+
+platform::File FakePlatform::openForWriting(std::string_view path, std::uint32_t offset) {
+  std::string key;
+  if (!resolve(path, key) || !files_.count(key)) return platform::NoFile;
+  platform::File file = open(files_[key], key);
+  handles_[file].position = offset;
+  return file;
 }
 
 bool FakePlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
@@ -362,7 +372,10 @@ std::uint32_t FakePlatform::writeBytes(platform::File file, const void* bytes,
   FaultPoint point;
   point.service = FileService::WriteBytes;
   point.name = handle->key;
-  if (reach(point)) return 0;
+  if (reach(point)) {
+    handle->failed = true;
+    return 0;
+  }
   std::string& content = handle->node->bytes;
   if (content.size() < handle->position + std::size_t{count})
     content.resize(handle->position + std::size_t{count}, '\0');
@@ -371,15 +384,29 @@ std::uint32_t FakePlatform::writeBytes(platform::File file, const void* bytes,
   return count;
 }
 
-void FakePlatform::closeFile(platform::File file) {
-  if (file == platform::NoFile) return;
-  if (handles_.erase(file) == 0) ++misuses_;
+bool FakePlatform::closeFile(platform::File file) {
+  if (file == platform::NoFile) return true;
+  auto found = handles_.find(file);
+  if (found == handles_.end()) {
+    ++misuses_;
+    return false;
+  }
+  bool complete = !found->second.failed;
+  handles_.erase(found);
+  return complete;
 }
 
 bool FakePlatform::fileIdentity(platform::File file, platform::FileIdentity& identity) {
   Handle* handle = handleOf(file);
   if (!handle) return false;
   identity = {1, handle->node->id};
+  return true;
+}
+
+bool FakePlatform::fileIdentityByName(std::string_view path, platform::FileIdentity& identity) {
+  std::string key;
+  if (!resolve(path, key) || !files_.count(key)) return false;
+  identity = {1, files_[key]->id};
   return true;
 }
 

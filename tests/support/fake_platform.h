@@ -63,7 +63,12 @@ class FakePlatform final : public platform::Platform {
   void setCurrentDirectory(std::string_view directory);
 
   const std::string& console() const { return console_; }
-  void clearConsole() { console_.clear(); }
+  // What was written to standard error.
+  const std::string& errors() const { return errors_; }
+  void clearConsole() {
+    console_.clear();
+    errors_.clear();
+  }
 
   // Faults: the `occurrence`-th time the place is reached (0: every time).
   // A file path is resolved as the tool's would be, from the current
@@ -86,16 +91,19 @@ class FakePlatform final : public platform::Platform {
   std::size_t writeCalls() const { return writeCalls_; }
 
   void printMessage(std::string_view message) override;
+  void printError(std::string_view message) override;
   void createDirectories(std::string_view path) override;
   platform::File createFileAnew(std::string_view path) override;
   platform::File openForReading(std::string_view path) override;
+  platform::File openForWriting(std::string_view path, std::uint32_t offset) override;
   bool fileSizeByName(std::string_view path, std::uint32_t& size) override;
   std::uint32_t readBytes(platform::File file, void* destination, std::uint32_t count) override;
   std::uint32_t readBytesAt(platform::File file, std::uint32_t offset, void* destination,
                             std::uint32_t count) override;
   std::uint32_t writeBytes(platform::File file, const void* bytes, std::uint32_t count) override;
-  void closeFile(platform::File file) override;
+  bool closeFile(platform::File file) override;
   bool fileIdentity(platform::File file, platform::FileIdentity& identity) override;
+  bool fileIdentityByName(std::string_view path, platform::FileIdentity& identity) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
 
@@ -108,6 +116,7 @@ class FakePlatform final : public platform::Platform {
     std::shared_ptr<Node> node;
     std::string key;
     std::uint32_t position = 0;
+    bool failed = false;  // a write fell short
   };
 
   // The "/"-joined key of a path as the tool names it; false for an empty
@@ -131,6 +140,7 @@ class FakePlatform final : public platform::Platform {
   std::uint64_t nextId_ = 1;
   std::set<void*> blocks_;
   std::string console_;
+  std::string errors_;
   std::vector<FaultPoint> faults_;
   std::vector<FaultPoint> reached_;
   std::map<std::string, unsigned> reachedCounts_;

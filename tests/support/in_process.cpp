@@ -19,11 +19,13 @@ std::string afterBanner(std::string_view console) {
   return std::string(bannerEnd == std::string_view::npos ? console : console.substr(bannerEnd + 2));
 }
 
-std::string runInProcess(FakePlatform& fake, const std::vector<std::string>& arguments) {
+std::string runInProcess(FakePlatform& fake, const std::vector<std::string>& arguments,
+                         int* status) {
   fake.clearConsole();
   {
     platform::BufferedPlatform buffered(fake);
-    runTool(buffered, commandLineOf(arguments));
+    int exitStatus = runTool(buffered, commandLineOf(arguments));
+    if (status) *status = exitStatus;
     EXPECT_EQ(fake.openFiles(), 0u) << "a file stayed open after the run";
   }
   EXPECT_EQ(fake.liveBlocks(), 0u) << "a block of memory stayed held after the run";

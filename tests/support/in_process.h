@@ -17,7 +17,9 @@ std::string commandLineOf(const std::vector<std::string>& arguments);
 // on (the first is the banner). Every run must end with no file left open,
 // no block of memory held and no call on a file or block it did not have:
 // the test fails otherwise.
-std::string runInProcess(FakePlatform& fake, const std::vector<std::string>& arguments);
+// `status`, when given, receives the run's exit status.
+std::string runInProcess(FakePlatform& fake, const std::vector<std::string>& arguments,
+                         int* status = nullptr);
 
 // The console from its second line on.
 std::string afterBanner(std::string_view console);

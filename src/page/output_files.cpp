@@ -1,0 +1,60 @@
+#include "page/output_files.h"
+
+#include <algorithm>
+
+#include "platform/text.h"
+
+namespace pirvex {
+namespace {
+
+constexpr std::string_view Unwritten = "Fehler : Ausgabedatei kann nicht geschrieben werden\r\n";
+constexpr std::string_view OutputDirectory = "pirVex";
+constexpr std::string_view OutputDirectoryUpper = "pirVEX";
+
+}  // namespace
+
+std::string OutputFiles::toolName(std::string_view fileName) {
+  std::string name(untilNul(fileName));
+  std::replace(name.begin(), name.end(), '/', '\\');
+  if (name.starts_with(OutputDirectoryUpper) &&
+      (name.size() == OutputDirectoryUpper.size() || name[OutputDirectoryUpper.size()] == '\\'))
+    name.replace(0, OutputDirectoryUpper.size(), OutputDirectory);
+  return name;
+}
+
+bool OutputFiles::replacesSource(std::string_view fileName) {
+  platform::FileIdentity identity;
+  return !sources_.empty() && platform_.fileIdentityByName(fileName, identity) &&
+         sources_.count(identity) != 0;
+}
+
+platform::File OutputFiles::create(std::string_view fileName) {
+  platform::File file = replacesSource(fileName) ? platform::NoFile
+                                                  : platform_.createFileAnew(fileName);
+  if (file == platform::NoFile)
+    reportUnwritten(fileName);
+  else
+    created_.insert(toolName(fileName));
+  return file;
+}
+
+platform::File OutputFiles::reopen(std::string_view fileName, std::uint32_t offset) {
+  platform::File file = replacesSource(fileName) ? platform::NoFile
+                                                  : platform_.openForWriting(fileName, offset);
+  if (file == platform::NoFile) reportUnwritten(fileName);
+  return file;
+}
+
+void OutputFiles::close(platform::File file, std::string_view fileName) {
+  if (file == platform::NoFile) return;
+  if (!platform_.closeFile(file)) reportUnwritten(fileName);
+}
+
+void OutputFiles::reportUnwritten(std::string_view fileName) {
+  std::string name = toolName(fileName);
+  if (!reported_.insert(name).second) return;
+  platform_.printError(name);
+  platform_.printError(Unwritten);
+}
+
+}  // namespace pirvex
