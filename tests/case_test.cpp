@@ -40,7 +40,8 @@ TEST_P(Binary, Run) {
   writeTree(workspace.path(), expected.input);
   fs::create_directories(workspace.path() / expected.currentDirectory);
   int status = -1;
-  const std::string output = workspace.runRaw(expected.arguments, status, expected.currentDirectory);
+  const std::string output =
+      workspace.runRaw(expected.arguments, status, expected.currentDirectory);
   const std::size_t bannerEnd = output.find("\r\n");
   ASSERT_NE(bannerEnd, std::string::npos) << "no banner line";
   EXPECT_TRUE(output.starts_with("pirVex ")) << "the banner does not name pirVex";

@@ -1,9 +1,10 @@
 // The failure report of the cases: the line diff and the tree comparison
 // that a failing case prints.
+#include "support/diff.h"
+
 #include <gtest/gtest.h>
 
 #include "support/cases.h"
-#include "support/diff.h"
 
 namespace pirvex::testing {
 namespace {
@@ -12,7 +13,7 @@ TEST(Diff, HunksWithThreeLinesOfContextAndVisibleBytes) {
   EXPECT_EQ(unifiedDiff("same\n", "same\n"), "");
   const std::string expected = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16\n";
   std::string actual = expected;
-  actual.replace(actual.find("2\n"), 2, "2\r\n");           // line 2 gains a CR
+  actual.replace(actual.find("2\n"), 2, "2\r\n");               // line 2 gains a CR
   actual.replace(actual.find("\n15\n"), 4, "\n15\n\tx\x84\n");  // a line after 15
   EXPECT_EQ(unifiedDiff(expected, actual, "a", "b"),
             "--- a\n+++ b\n"
@@ -24,9 +25,11 @@ TEST(Diff, HunksWithThreeLinesOfContextAndVisibleBytes) {
 }
 
 TEST(Diff, LastLinesWithoutLineEndAndEmptyTexts) {
-  EXPECT_EQ(unifiedDiff("x\ny", "x\ny\n"),
-            "--- expected\n+++ actual\n@@ -1,2 +1,2 @@\n x\n-y\n\\ No newline at end of file\n+y\n");
-  EXPECT_EQ(unifiedDiff("", std::string_view("\0\n", 2), "e", "a"), std::string("--- e\n+++ a\n@@ -0,0 +1,1 @@\n+\\0\n"));
+  EXPECT_EQ(
+      unifiedDiff("x\ny", "x\ny\n"),
+      "--- expected\n+++ actual\n@@ -1,2 +1,2 @@\n x\n-y\n\\ No newline at end of file\n+y\n");
+  EXPECT_EQ(unifiedDiff("", std::string_view("\0\n", 2), "e", "a"),
+            std::string("--- e\n+++ a\n@@ -0,0 +1,1 @@\n+\\0\n"));
   EXPECT_EQ(unifiedDiff("gone\n", ""), "--- expected\n+++ actual\n@@ -1,1 +0,0 @@\n-gone\n");
 }
 

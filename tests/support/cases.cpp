@@ -60,10 +60,11 @@ std::string list(const std::vector<std::string>& paths) {
 FileTree readTree(const fs::path& root, bool skipOutputDirectory) {
   FileTree tree;
   if (!fs::exists(root)) return tree;
-  for (auto entry = fs::recursive_directory_iterator(root); entry != fs::recursive_directory_iterator();
-       ++entry) {
+  for (auto entry = fs::recursive_directory_iterator(root);
+       entry != fs::recursive_directory_iterator(); ++entry) {
     fs::path relative = entry->path().lexically_relative(root);
-    if (skipOutputDirectory && entry.depth() == 0 && relative == "pirVex" && entry->is_directory()) {
+    if (skipOutputDirectory && entry.depth() == 0 && relative == "pirVex" &&
+        entry->is_directory()) {
       entry.disable_recursion_pending();
       continue;
     }
@@ -116,7 +117,8 @@ Case loadCase(const std::string& name) {
 }
 
 std::string caseDifferences(const Case& expected, std::string_view console, const FileTree& after) {
-  std::string report = unifiedDiff(expected.console, console, "console (expected)", "console (actual)");
+  std::string report =
+      unifiedDiff(expected.console, console, "console (expected)", "console (actual)");
   const FileTree wanted = expected.expectedTree();
   std::vector<std::string> missing, unexpected;
   for (const auto& [path, bytes] : wanted) {

@@ -53,7 +53,9 @@ std::vector<Edit> editScript(const std::vector<std::string_view>& a,
     // common[i][j]: length of the longest common subsequence of the middle
     // lines of `a` from i and of `b` from j.
     std::vector<std::uint32_t> common((n + 1) * (m + 1), 0);
-    auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& { return common[i * (m + 1) + j]; };
+    auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& {
+      return common[i * (m + 1) + j];
+    };
     for (std::size_t i = n; i-- > 0;)
       for (std::size_t j = m; j-- > 0;)
         at(i, j) = a[head + i] == b[head + j] ? at(i + 1, j + 1) + 1
