@@ -25,22 +25,6 @@ TEST(Hostile, TwentyMegabyteLines) {
                                        "tail\n" + huge + "\n" + sourceLine("demo.asm")));
 }
 
-TEST(Hostile, NulAndHighBytesAndBareCarriageReturns) {
-  Workspace workspace;
-  const std::string name("A\0\xFF", 3);
-  workspace.write("demo.asm", std::string(1000, '\r') + name + crlf(" PROC\n") +
-                                  std::string(";*\xFF\0\r\n", 6));
-  EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
-  EXPECT_EQ(
-      workspace.read("pirVex/demo.HTM"),
-      page("demo: demo.asm", heading(name) + sourceLine("demo.asm") + std::string("\xFF\0\n", 3)));
-  EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", name));
-
-  workspace.write("cr.asm", std::string(5000, '\r'));
-  EXPECT_EQ(workspace.run({"cr.asm"}), Sorting + Finished);
-  EXPECT_FALSE(workspace.exists("pirVex/cr.HTM"));
-}
-
 TEST(Hostile, IncludeChainFiveHundredDeep) {
   Workspace workspace;
   const int depth = 500;

@@ -1,0 +1,58 @@
+// Every case below tests/cases, run twice: in process over the fake
+// platform, and as the built pirvex in a fresh directory. Both runs must
+// give the case's console and tree byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/cases.h"
+#include "support/in_process.h"
+#include "support/workspace.h"
+
+namespace pirvex::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string nameOf(const ::testing::TestParamInfo<std::string>& info) { return info.param; }
+
+class InProcess : public ::testing::TestWithParam<std::string> {};
+class Binary : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(InProcess, Run) {
+  const Case expected = loadCase(GetParam());
+  FakePlatform fake;
+  for (const auto& [path, bytes] : expected.input) fake.addFile(path, bytes);
+  fake.setCurrentDirectory(expected.currentDirectory);
+  const std::string console = runInProcess(fake, expected.arguments);
+  if (updatingCases()) {
+    recordCase(expected, console, fake.files());
+    GTEST_SKIP() << "recorded; check " << expected.directory << " by hand before committing";
+  }
+  const std::string differences = caseDifferences(expected, console, fake.files());
+  EXPECT_TRUE(differences.empty()) << differences;
+}
+
+TEST_P(Binary, Run) {
+  if (updatingCases()) GTEST_SKIP() << "cases are recorded in process";
+  const Case expected = loadCase(GetParam());
+  Workspace workspace;
+  writeTree(workspace.path(), expected.input);
+  fs::create_directories(workspace.path() / expected.currentDirectory);
+  int status = -1;
+  const std::string output =
+      workspace.runRaw(expected.arguments, status, expected.currentDirectory);
+  const std::size_t bannerEnd = output.find("\r\n");
+  ASSERT_NE(bannerEnd, std::string::npos) << "no banner line";
+  EXPECT_TRUE(output.starts_with("pirVex ")) << "the banner does not name pirVex";
+  EXPECT_EQ(status, expected.status) << "exit status";
+  const std::string differences =
+      caseDifferences(expected, output.substr(bannerEnd + 2), readTree(workspace.path()));
+  EXPECT_TRUE(differences.empty()) << differences;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InProcess, ::testing::ValuesIn(caseNames()), nameOf);
+INSTANTIATE_TEST_SUITE_P(Cases, Binary, ::testing::ValuesIn(caseNames()), nameOf);
+
+}  // namespace
+}  // namespace pirvex::testing

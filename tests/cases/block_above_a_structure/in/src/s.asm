@@ -1,0 +1,6 @@
+;* A buffer.
+ZED STRUC
+ a db 1
+ZED ENDS
+ALPHA STRUC
+ALPHA ENDS

@@ -1,0 +1,4 @@
+X PROC
+;* Last words
+;*@Notes:
+;* one

@@ -1,0 +1,4 @@
+A PROC
+;*@CONFIG-TAB: b.gif 1 2
+;*@CONFIG-TAB:
+C PROC

@@ -1,0 +1,14 @@
+Main PROC
+INCLUDE doc.inc
+INCLUDE semicolon.inc
+INCLUDE comment.inc
+INCLUDE delimiter.inc
+INCLUDE unclosed.inc
+INCLUDE documented.inc
+INCLUDE undocumented.inc
+INCLUDE label.inc
+INCLUDE bare_struc.inc
+INCLUDE field.inc
+INCLUDE dup.inc
+INCLUDE du.inc
+INCLUDE ends.inc

@@ -1,0 +1,1 @@
+include ..\Lib\IO.inc

@@ -1,0 +1,3 @@
+INCLUDE demo.asm
+INCLUDE a.inc
+X PROC

@@ -1,0 +1,2 @@
+  INCLUDE defs.inc
+Main PROC

@@ -1,0 +1,6 @@
+;* Intro
+;*@Notes:
+;* item
+  INCLUDE inner.inc
+;* After.
+Later PROC

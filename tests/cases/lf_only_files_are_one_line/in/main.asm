@@ -1,0 +1,3 @@
+Main PROC
+INCLUDE doc.inc
+INCLUDE code.inc

@@ -1,0 +1,2 @@
+;* Doc.Foo PROC;* Gap.
+Bar PROCBaz PROC

@@ -1,0 +1,7 @@
+X PROC
+
+Y PROC
+;* Doc.
+
+;* Hidden
+Z PROC

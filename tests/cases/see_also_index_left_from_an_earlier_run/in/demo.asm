@@ -1,0 +1,3 @@
+;*@see:
+;* Old
+P PROC

@@ -1,0 +1,16 @@
+Read PROC
+ReadA PROC
+Read_x PROC
+Read2 PROC
+beta PROC
+Alpha PROC
+GAMMA PROC
+_under PROC
+@at PROC
+1st PROC
+Init PROC
+INIT PROC
+„rger PROC
+x\y PROC
+S1 STRUC
+S1 ENDS

@@ -1,0 +1,4 @@
+;* Reads one line.
+Foo PROC
+  ret
+Foo ENDP

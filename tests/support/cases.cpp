@@ -1,0 +1,154 @@
+#include "support/cases.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "support/diff.h"
+
+namespace pirvex::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + file.string());
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void writeFile(const fs::path& file, std::string_view bytes) {
+  fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+// The lines of a file, each without its "\n"; a last line without one
+// counts too.
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The one line of a file such as cwd or from.
+std::string oneLine(const fs::path& file) {
+  std::vector<std::string> lines = linesOf(readFile(file));
+  if (lines.size() != 1) throw std::runtime_error(file.string() + " must hold one line");
+  return lines.front();
+}
+
+std::string list(const std::vector<std::string>& paths) {
+  std::string text;
+  for (const std::string& path : paths) text += "  " + visible(path) + "\n";
+  return text;
+}
+
+}  // namespace
+
+FileTree readTree(const fs::path& root, bool skipOutputDirectory) {
+  FileTree tree;
+  if (!fs::exists(root)) return tree;
+  for (auto entry = fs::recursive_directory_iterator(root);
+       entry != fs::recursive_directory_iterator(); ++entry) {
+    fs::path relative = entry->path().lexically_relative(root);
+    if (skipOutputDirectory && entry.depth() == 0 && relative == "pirVex" &&
+        entry->is_directory()) {
+      entry.disable_recursion_pending();
+      continue;
+    }
+    if (!entry->is_directory()) tree[relative.generic_string()] = readFile(entry->path());
+  }
+  return tree;
+}
+
+void writeTree(const fs::path& root, const FileTree& tree) {
+  for (const auto& [path, bytes] : tree) writeFile(root / path, bytes);
+}
+
+FileTree Case::expectedTree() const {
+  FileTree tree = input;
+  for (const auto& [path, bytes] : output) tree[path] = bytes;
+  return tree;
+}
+
+std::vector<std::string> caseNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(PIRVEX_CASES_DIR))
+    if (entry.is_directory()) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Case loadCase(const std::string& name) {
+  Case result;
+  result.name = name;
+  result.directory = fs::path(PIRVEX_CASES_DIR) / name;
+  const fs::path& here = result.directory;
+  if (fs::exists(here / "args")) result.arguments = linesOf(readFile(here / "args"));
+  if (fs::exists(here / "cwd")) result.currentDirectory = oneLine(here / "cwd");
+  // A case being authored has no console yet; the update mode writes it.
+  if (fs::exists(here / "console"))
+    result.console = readFile(here / "console");
+  else if (!updatingCases())
+    throw std::runtime_error(name + ": no console file");
+  if (fs::exists(here / "status")) result.status = std::stoi(oneLine(here / "status"));
+  if (fs::exists(here / "from")) {
+    if (fs::exists(here / "in")) throw std::runtime_error(name + ": both from and in/");
+    fs::path from = fs::path(PIRVEX_SOURCE_DIR) / oneLine(here / "from");
+    if (!fs::is_directory(from)) throw std::runtime_error(name + ": no directory " + from.string());
+    result.input = readTree(from, true);
+  } else {
+    result.input = readTree(here / "in");
+  }
+  result.output = readTree(here / "out");
+  return result;
+}
+
+std::string caseDifferences(const Case& expected, std::string_view console, const FileTree& after) {
+  std::string report =
+      unifiedDiff(expected.console, console, "console (expected)", "console (actual)");
+  const FileTree wanted = expected.expectedTree();
+  std::vector<std::string> missing, unexpected;
+  for (const auto& [path, bytes] : wanted) {
+    auto found = after.find(path);
+    if (found == after.end())
+      missing.push_back(path);
+    else
+      report += unifiedDiff(bytes, found->second, path + " (expected)", path + " (actual)");
+  }
+  for (const auto& [path, bytes] : after)
+    if (!wanted.count(path)) unexpected.push_back(path);
+  if (!missing.empty()) report += "missing files:\n" + list(missing);
+  if (!unexpected.empty()) report += "unexpected files:\n" + list(unexpected);
+  return report;
+}
+
+bool updatingCases() {
+  const char* update = std::getenv("PIRVEX_UPDATE_CASES");
+  return update && std::string_view(update) == "1";
+}
+
+void recordCase(const Case& run, std::string_view console, const FileTree& after) {
+  writeFile(run.directory / "console", console);
+  FileTree changed;
+  for (const auto& [path, bytes] : after) {
+    auto input = run.input.find(path);
+    if (input == run.input.end() || input->second != bytes) changed[path] = bytes;
+  }
+  fs::remove_all(run.directory / "out");
+  writeTree(run.directory / "out", changed);
+}
+
+}  // namespace pirvex::testing

@@ -1,0 +1,66 @@
+// End-to-end cases kept as data, one directory each below tests/cases:
+//
+//   args     the arguments after the program's name, one per line (an empty
+//            line is an empty argument); no file: no arguments
+//   cwd      optional, one line: where the run starts, relative to the input
+//            root; default the root
+//   console  the console output from its second line on (the banner is not
+//            compared: it carries the version)
+//   in/      the tree the run starts with; absent for a run without files
+//   from     optional, instead of in/: one line, a directory relative to the
+//            repository root whose tree is the input, less a top-level
+//            "pirVex" directory (left there when someone ran pirVex in it)
+//   out/     every file the run creates or changes, with its exact bytes, at
+//            its path relative to the input root
+//   status   optional: the exit status of the binary, default 0
+//
+// After the run the tree must be exactly the input plus out/: input files
+// that out/ does not name unchanged, and no other file.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pirvex::testing {
+
+// Every file below a directory, by its "/"-separated relative path.
+using FileTree = std::map<std::string, std::string>;
+
+// The files below `root`; with `skipOutputDirectory`, less those below a
+// top-level "pirVex". An absent root is an empty tree.
+FileTree readTree(const std::filesystem::path& root, bool skipOutputDirectory = false);
+void writeTree(const std::filesystem::path& root, const FileTree& tree);
+
+struct Case {
+  std::string name;
+  std::filesystem::path directory;
+  std::vector<std::string> arguments;
+  std::string currentDirectory;
+  std::string console;
+  int status = 0;
+  FileTree input;
+  FileTree output;
+
+  // The input with out/ laid over it: the whole tree after the run.
+  FileTree expectedTree() const;
+};
+
+// The names of the case directories, sorted.
+std::vector<std::string> caseNames();
+Case loadCase(const std::string& name);
+
+// Empty when the run gave what the case expects; otherwise a unified diff
+// of the console and of every differing file, and the missing and
+// unexpected files.
+std::string caseDifferences(const Case& expected, std::string_view console, const FileTree& after);
+
+// Whether PIRVEX_UPDATE_CASES=1 asks for expectations to be written.
+bool updatingCases();
+// Writes the console and, as out/, every file of `after` that is not in the
+// input as it was, in place of what the case held.
+void recordCase(const Case& run, std::string_view console, const FileTree& after);
+
+}  // namespace pirvex::testing
