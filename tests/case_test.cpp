@@ -24,12 +24,14 @@ TEST_P(InProcess, Run) {
   FakePlatform fake;
   for (const auto& [path, bytes] : expected.input) fake.addFile(path, bytes);
   fake.setCurrentDirectory(expected.currentDirectory);
-  const std::string console = runInProcess(fake, expected.arguments);
+  int status = -1;
+  const std::string console = runInProcess(fake, expected.arguments, &status);
   if (updatingCases()) {
-    recordCase(expected, console, fake.files());
+    recordCase(expected, console, fake.errors(), status, fake.files());
     GTEST_SKIP() << "recorded; check " << expected.directory << " by hand before committing";
   }
-  const std::string differences = caseDifferences(expected, console, fake.files());
+  const std::string differences =
+      caseDifferences(expected, console, fake.errors(), status, fake.files());
   EXPECT_TRUE(differences.empty()) << differences;
 }
 
@@ -39,15 +41,15 @@ TEST_P(Binary, Run) {
   Workspace workspace;
   writeTree(workspace.path(), expected.input);
   fs::create_directories(workspace.path() / expected.currentDirectory);
-  int status = -1;
-  const std::string output =
-      workspace.runRaw(expected.arguments, status, expected.currentDirectory);
-  const std::size_t bannerEnd = output.find("\r\n");
+  RunOptions options;
+  options.directory = expected.currentDirectory;
+  const RunResult run = workspace.execute(expected.arguments, options);
+  const std::size_t bannerEnd = run.console.find("\r\n");
   ASSERT_NE(bannerEnd, std::string::npos) << "no banner line";
-  EXPECT_TRUE(output.starts_with("pirVex ")) << "the banner does not name pirVex";
-  EXPECT_EQ(status, expected.status) << "exit status";
-  const std::string differences =
-      caseDifferences(expected, output.substr(bannerEnd + 2), readTree(workspace.path()));
+  EXPECT_TRUE(run.console.starts_with("pirVex ")) << "the banner does not name pirVex";
+  const std::string differences = caseDifferences(expected, run.console.substr(bannerEnd + 2),
+                                                  run.errors, run.status,
+                                                  readTree(workspace.path()));
   EXPECT_TRUE(differences.empty()) << differences;
 }
 

@@ -38,13 +38,16 @@ TEST(Diff, CaseReportNamesMissingChangedAndUnexpectedFiles) {
   expected.console = "Info\r\n";
   expected.input = {{"demo.asm", "X PROC\r\n"}, {"kept.inc", "k"}};
   expected.output = {{"pirVex/demo.HTM", "page\n"}, {"pirVex/ndx.htm", ""}};
-  EXPECT_EQ(caseDifferences(expected, "Info\r\n", expected.expectedTree()), "");
+  EXPECT_EQ(caseDifferences(expected, "Info\r\n", "", 0, expected.expectedTree()), "");
   FileTree after = expected.expectedTree();
   after.erase("kept.inc");
   after["pirVex/demo.HTM"] = "Page\n";
   after["pirVex/stray\t.htm"] = "";
-  EXPECT_EQ(caseDifferences(expected, "Info\n", after),
+  EXPECT_EQ(caseDifferences(expected, "Info\n", "pirVex\\x\r\n", 1, after),
             "--- console (expected)\n+++ console (actual)\n@@ -1,1 +1,1 @@\n-Info\\r\n+Info\n"
+            "--- standard error (expected)\n+++ standard error (actual)\n"
+            "@@ -0,0 +1,1 @@\n+pirVex\\x\\r\n"
+            "exit status 1, expected 0\n"
             "--- pirVex/demo.HTM (expected)\n+++ pirVex/demo.HTM (actual)\n"
             "@@ -1,1 +1,1 @@\n-page\n+Page\n"
             "missing files:\n  kept.inc\nunexpected files:\n  pirVex/stray\\t.htm\n");

@@ -104,6 +104,7 @@ Case loadCase(const std::string& name) {
   else if (!updatingCases())
     throw std::runtime_error(name + ": no console file");
   if (fs::exists(here / "status")) result.status = std::stoi(oneLine(here / "status"));
+  if (fs::exists(here / "errors")) result.errors = readFile(here / "errors");
   if (fs::exists(here / "from")) {
     if (fs::exists(here / "in")) throw std::runtime_error(name + ": both from and in/");
     fs::path from = fs::path(PIRVEX_SOURCE_DIR) / oneLine(here / "from");
@@ -116,9 +117,15 @@ Case loadCase(const std::string& name) {
   return result;
 }
 
-std::string caseDifferences(const Case& expected, std::string_view console, const FileTree& after) {
+std::string caseDifferences(const Case& expected, std::string_view console,
+                            std::string_view errors, int status, const FileTree& after) {
   std::string report =
       unifiedDiff(expected.console, console, "console (expected)", "console (actual)");
+  report += unifiedDiff(expected.errors, errors, "standard error (expected)",
+                        "standard error (actual)");
+  if (status != expected.status)
+    report += "exit status " + std::to_string(status) + ", expected " +
+              std::to_string(expected.status) + "\n";
   const FileTree wanted = expected.expectedTree();
   std::vector<std::string> missing, unexpected;
   for (const auto& [path, bytes] : wanted) {
@@ -140,8 +147,17 @@ bool updatingCases() {
   return update && std::string_view(update) == "1";
 }
 
-void recordCase(const Case& run, std::string_view console, const FileTree& after) {
+void recordCase(const Case& run, std::string_view console, std::string_view errors, int status,
+                const FileTree& after) {
   writeFile(run.directory / "console", console);
+  if (errors.empty())
+    fs::remove(run.directory / "errors");
+  else
+    writeFile(run.directory / "errors", errors);
+  if (status == 0)
+    fs::remove(run.directory / "status");
+  else
+    writeFile(run.directory / "status", std::to_string(status) + "\n");
   FileTree changed;
   for (const auto& [path, bytes] : after) {
     auto input = run.input.find(path);

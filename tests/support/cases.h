@@ -12,7 +12,9 @@
 //            "pirVex" directory (left there when someone ran pirVex in it)
 //   out/     every file the run creates or changes, with its exact bytes, at
 //            its path relative to the input root
-//   status   optional: the exit status of the binary, default 0
+//   status   optional: the exit status, default 0
+//   errors   optional: what the run writes to standard error, default
+//            nothing
 //
 // After the run the tree must be exactly the input plus out/: input files
 // that out/ does not name unchanged, and no other file.
@@ -40,6 +42,7 @@ struct Case {
   std::vector<std::string> arguments;
   std::string currentDirectory;
   std::string console;
+  std::string errors;
   int status = 0;
   FileTree input;
   FileTree output;
@@ -55,12 +58,15 @@ Case loadCase(const std::string& name);
 // Empty when the run gave what the case expects; otherwise a unified diff
 // of the console and of every differing file, and the missing and
 // unexpected files.
-std::string caseDifferences(const Case& expected, std::string_view console, const FileTree& after);
+std::string caseDifferences(const Case& expected, std::string_view console,
+                            std::string_view errors, int status, const FileTree& after);
 
 // Whether PIRVEX_UPDATE_CASES=1 asks for expectations to be written.
 bool updatingCases();
-// Writes the console and, as out/, every file of `after` that is not in the
-// input as it was, in place of what the case held.
-void recordCase(const Case& run, std::string_view console, const FileTree& after);
+// Writes the console, standard error and status and, as out/, every file of
+// `after` that is not in the input as it was, in place of what the case
+// held.
+void recordCase(const Case& run, std::string_view console, std::string_view errors, int status,
+                const FileTree& after);
 
 }  // namespace pirvex::testing

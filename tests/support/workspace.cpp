@@ -1,10 +1,13 @@
 #include "support/workspace.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -59,18 +62,32 @@ std::vector<std::string> Workspace::files() const {
   return result;
 }
 
-std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& exitCode,
-                              const std::string& directory, int user) const {
-  const std::string where = (root_ / directory).string();
+RunResult Workspace::execute(const std::vector<std::string>& arguments,
+                            const RunOptions& options) const {
+  const std::string where = (root_ / options.directory).string();
+  const std::string errorsFile = root_.string() + ".errors";
   int pipeEnds[2];
   if (::pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
+  const auto started = std::chrono::steady_clock::now();
   pid_t child = ::fork();
   if (child == 0) {
     ::dup2(pipeEnds[1], STDOUT_FILENO);
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
-    if (user != -1 &&
-        (::setgid(static_cast<gid_t>(user)) != 0 || ::setuid(static_cast<uid_t>(user)) != 0))
+    int errors = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(errors, STDERR_FILENO);
+    ::close(errors);
+    if (options.closeStandardOutput) ::close(STDOUT_FILENO);
+    auto limit = [](int resource, long long value) {
+      if (value < 0) return;
+      struct rlimit bound{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+      ::setrlimit(resource, &bound);
+    };
+    limit(RLIMIT_FSIZE, options.fileSizeLimit);
+    limit(RLIMIT_AS, options.addressSpaceLimit);
+    limit(RLIMIT_NOFILE, options.openFilesLimit);
+    if (options.user != -1 && (::setgid(static_cast<gid_t>(options.user)) != 0 ||
+                               ::setuid(static_cast<uid_t>(options.user)) != 0))
       ::_exit(126);
     if (::chdir(where.c_str()) != 0) ::_exit(127);
     std::vector<char*> argv;
@@ -82,18 +99,36 @@ std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& ex
     ::_exit(127);
   }
   ::close(pipeEnds[1]);
-  std::string output;
+  RunResult result;
   char chunk[4096];
   for (;;) {
     ssize_t got = ::read(pipeEnds[0], chunk, sizeof chunk);
     if (got <= 0) break;
-    output.append(chunk, static_cast<std::size_t>(got));
+    result.console.append(chunk, static_cast<std::size_t>(got));
+    if (options.readFirstLineOnly && result.console.find('\n') != std::string::npos) break;
   }
   ::close(pipeEnds[0]);
   int status = 0;
   ::waitpid(child, &status, 0);
-  exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return output;
+  result.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  std::ifstream in(errorsFile, std::ios::binary);
+  std::ostringstream errors;
+  errors << in.rdbuf();
+  result.errors = errors.str();
+  std::filesystem::remove(errorsFile);
+  return result;
+}
+
+std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& exitCode,
+                              const std::string& directory, int user) const {
+  RunOptions options;
+  options.directory = directory;
+  options.user = user;
+  RunResult result = execute(arguments, options);
+  exitCode = result.status;
+  return result.console;
 }
 
 std::string Workspace::run(const std::vector<std::string>& arguments, const std::string& directory,

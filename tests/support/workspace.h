@@ -13,6 +13,26 @@ namespace pirvex::testing {
 // written as readable raw strings.
 std::string crlf(std::string_view text);
 
+// How the built pirvex is run.
+struct RunOptions {
+  std::string directory;  // where it runs, relative to the workspace
+  int user = -1;          // when not -1, the user and group id the run takes on
+  // Limits of the run in bytes, or of open descriptors; -1: as the tests have them.
+  long long fileSizeLimit = -1;
+  long long addressSpaceLimit = -1;
+  long long openFilesLimit = -1;
+  bool closeStandardOutput = false;  // started with descriptor 1 closed
+  bool readFirstLineOnly = false;    // standard output a pipe closed after one line
+};
+
+// What a run of the built pirvex gave.
+struct RunResult {
+  std::string console;  // standard output, banner included
+  std::string errors;   // standard error
+  int status = -1;      // exit status, or 128 + the signal that ended it
+  double seconds = 0;   // wall time
+};
+
 class Workspace {
  public:
   Workspace();
@@ -36,6 +56,8 @@ class Workspace {
   // The whole console output, banner included.
   std::string runRaw(const std::vector<std::string>& arguments, int& exitCode,
                      const std::string& directory = "", int user = -1) const;
+  RunResult execute(const std::vector<std::string>& arguments,
+                    const RunOptions& options = {}) const;
 
  private:
   std::filesystem::path root_;
