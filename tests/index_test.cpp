@@ -59,11 +59,15 @@ TEST(Sorting, FoldedNamesPrefixesAndStableTies) {
   workspace.write("sub/demo.asm",
                   crlf("Read PROC\nReadA PROC\nRead_x PROC\nRead2 PROC\nbeta PROC\nAlpha PROC\n"
                        "GAMMA PROC\n_under PROC\n@at PROC\n1st PROC\nInit PROC\nINIT PROC\n"
-                       "\x84rger PROC\nx\\y PROC\nS1 STRUC\nS1 ENDS\n"));
+                       "\x84rger PROC\nx\\y PROC\nS1 STRUC\nS1 ENDS\ninit PROC\nBETA PROC\n"
+                       "iNiT PROC\nbEtA PROC\n"));
   EXPECT_EQ(workspace.run({"sub\\demo.asm"}), Sorting + Linking + Finished);
   std::string sorted;
-  for (const char* name : {"1st", "@at", "Alpha", "beta", "GAMMA", "Init", "INIT", "Read2", "Read",
-                           "ReadA", "Read_x", "_under", "\x84rger"})
+  // Eighteen lines: above sixteen, only a stable sort keeps ties in entry
+  // order.
+  for (const char* name : {"1st", "@at", "Alpha", "beta", "BETA", "bEtA", "GAMMA", "Init", "INIT",
+                           "init", "iNiT", "Read2", "Read", "ReadA", "Read_x", "_under",
+                           "\x84rger"})
     sorted += indexLine("sub/demo.HTM", name);
   // Up to the first ">" every "\\" becomes "/", the name in the link too.
   sorted.insert(sorted.find(indexLine("sub/demo.HTM", "_under")),
