@@ -2,6 +2,7 @@
 // tables, written over the fake platform and compared byte for byte.
 #include <gtest/gtest.h>
 
+#include "page/doc_text.h"
 #include "page/escape.h"
 #include "page/heading.h"
 #include "page/page_writer.h"
@@ -187,6 +188,28 @@ TEST(Headings, UpLevelsCountSeparatorsUpToTheZeroByte) {
   writeUpLevels(fake, file, "\\");
   fake.closeFile(file);
   EXPECT_EQ(fake.fileText("out"), "../../../");
+}
+
+TEST(DocumentationText, PlainLinesSectionsAndTheirItems) {
+  const std::string block = crlf(
+      ";* Reads a line.  \n;*\n;*@\n;*@see:\n;* ReadChar\n  ;*\tParse\t\n;*@ Other \n;*@Two\n"
+      ";* <b>x</b> & \x94\n");
+  const std::string sectionFirst = crlf(";*@see:\n;* A\n");
+  FakePlatform fake;
+  Page first = pageOf(fake, "one.HTM");
+  Page second = pageOf(fake, "two.HTM");
+  for (Cursor line = over(block); !line.atEnd(); nextLine(line)) renderDocLine(first, line);
+  for (Cursor line = over(sectionFirst); !line.atEnd(); nextLine(line)) renderDocLine(second, line);
+  for (Page* done : {&first, &second}) {
+    closeList(*done);
+    closePage(*done);
+  }
+  EXPECT_EQ(fake.fileText("pirVex/one.HTM"),
+            page("demo: demo.asm",
+                 "Reads a line.\n<BR><BR>\n<B>see:</B>\n<UL>\n<LI>ReadChar\n<LI>Parse\n</UL>\n"
+                 "<B> Other</B>\n<UL>\n</UL>\n<B>Two</B>\n<UL>\n<LI><b>x</b> & &ouml;\n</UL>\n"));
+  EXPECT_EQ(fake.fileText("pirVex/two.HTM"),
+            page("demo: demo.asm", "<BR><BR>\n<B>see:</B>\n<UL>\n<LI>A\n</UL>\n"));
 }
 
 TEST(StructureTables, FieldWordsDupArgumentsAndTheEndingLine) {
