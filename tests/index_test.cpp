@@ -65,9 +65,9 @@ TEST(Sorting, FoldedNamesPrefixesAndStableTies) {
   std::string sorted;
   // Eighteen lines: above sixteen, only a stable sort keeps ties in entry
   // order.
-  for (const char* name : {"1st", "@at", "Alpha", "beta", "BETA", "bEtA", "GAMMA", "Init", "INIT",
-                           "init", "iNiT", "Read2", "Read", "ReadA", "Read_x", "_under",
-                           "\x84rger"})
+  for (const char* name :
+       {"1st", "@at", "Alpha", "beta", "BETA", "bEtA", "GAMMA", "Init", "INIT", "init", "iNiT",
+        "Read2", "Read", "ReadA", "Read_x", "_under", "\x84rger"})
     sorted += indexLine("sub/demo.HTM", name);
   // Up to the first ">" every "\\" becomes "/", the name in the link too.
   sorted.insert(sorted.find(indexLine("sub/demo.HTM", "_under")),

@@ -93,19 +93,6 @@ TEST(PageWriter, FragmentsGoOnlyOntoAnOpenPageAndListMarksOnlyIntoAList) {
   EXPECT_EQ(fake.openFiles(), 0u);
 }
 
-TEST(PageWriter, PageThatCannotBeCreatedIsTriedAgainByTheNextWrite) {
-  FakePlatform fake;
-  Page demo = pageOf(fake, "demo.HTM");
-  fake.failFile(FileService::CreateFileAnew, "pirVex\\demo.HTM");
-  openPage(demo);
-  writeBreak(demo);
-  EXPECT_EQ(demo.pageFile, platform::NoFile);
-  openPage(demo);
-  writeBreak(demo);
-  closePage(demo);
-  EXPECT_EQ(fake.fileText("pirVex/demo.HTM"), page("demo: demo.asm", "<BR>\n"));
-}
-
 TEST(Headings, UnconfiguredEntriesOpenThePageThenGetARule) {
   FakePlatform fake;
   RecordedIndex procedures;
@@ -150,12 +137,13 @@ TEST(Headings, ConfiguredTablesClimbToTheOutputDirectoryAndAreSwitchedByTheTag) 
   EXPECT_EQ(cursor.remaining, before.remaining);
   closePage(demo);
 
-  EXPECT_EQ(fake.fileText("pirVex/a/b/c.HTM"),
-            page("demo: a\\b/c.inc",
-                 configuredHead("600\t ", "30", "../../pics\\bar.gif ", "Foo") + heading("Foo") +
-                     ConfigClose + configuredHead("600\t ", "30", "../../pics\\bar.gif ", "B&auml;r") +
-                     heading("B&auml;r") + "<HR>\n" + heading("C") + ConfigClose +
-                     configuredHead("2 ", "3 ", "../../y.png ", "D") + heading("D")));
+  EXPECT_EQ(
+      fake.fileText("pirVex/a/b/c.HTM"),
+      page("demo: a\\b/c.inc",
+           configuredHead("600\t ", "30", "../../pics\\bar.gif ", "Foo") + heading("Foo") +
+               ConfigClose + configuredHead("600\t ", "30", "../../pics\\bar.gif ", "B&auml;r") +
+               heading("B&auml;r") + "<HR>\n" + heading("C") + ConfigClose +
+               configuredHead("2 ", "3 ", "../../y.png ", "D") + heading("D")));
   EXPECT_EQ(procedures.lines, "a\\b/c.HTM|Foo\na\\b/c.HTM|B\x84r\na\\b/c.HTM|C\na\\b/c.HTM|D\n");
 }
 
