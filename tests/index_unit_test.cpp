@@ -66,6 +66,7 @@ TEST(IndexSorting, FoldedKeysPrefixesSeparatorsAndStableTies) {
           indexLine("r\\3.HTM", "ReadA") + indexLine("r\\4.HTM", "Read2") +
           indexLine("r\\5.HTM", "_u") + indexLine("r\\6.HTM", "@a") +
           indexLine("r\\7.HTM", "\x84x") + indexLine("r\\8.HTM", "a\\b") + "no\\tag\r\n" +
+          indexLine("r\\9.HTM", "\xE4q") + indexLine("r\\0.HTM", "\xC4r") +
           indexLine("q\\1.HTM", "Last");
   const std::string lastWithoutLineEnd = "<A HREF=\"q\\2.HTM#Last\" TARGET=\"main\">Last</A><BR>";
   file += lastWithoutLineEnd;
@@ -80,10 +81,11 @@ TEST(IndexSorting, FoldedKeysPrefixesSeparatorsAndStableTies) {
       "<A HREF=\"q/2.HTM#Last\" TARGET=\"main\">Last</A><BR>" + indexLine("q/1.HTM", "Last") +
       secondTie + indexLine("r/4.HTM", "Read2") + indexLine("r/1.HTM", "Read") +
       indexLine("r/3.HTM", "ReadA") + indexLine("r/2.HTM", "Read_x") + thirdTie +
-      indexLine("r/5.HTM", "_u") + indexLine("r/7.HTM", "\x84x");
+      indexLine("r/5.HTM", "_u") + indexLine("r/7.HTM", "\x84x") + indexLine("r/0.HTM", "\xC4r") +
+      indexLine("r/9.HTM", "\xE4q");
   EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"), expected);
   EXPECT_EQ(sortedLines(table), expected);
-  EXPECT_EQ(table.count, 35u);
+  EXPECT_EQ(table.count, 37u);
   // The text keeps the file's order, with the separators of the link parts
   // turned.
   std::string turned = file;
