@@ -60,5 +60,43 @@ TEST(EntryLookup, AgreesWithScanningBothTables) {
   }
 }
 
+// Every count of distinct names from 1 to 40, split between the two tables
+// in three ways, around the sizes at which the table of slots grows (16
+// slots up to 8 names, 32 up to 16, 64 up to 32). A table without a free
+// slot would make the search for a missing name go round for ever; the
+// test's timeout turns that into a failure.
+TEST(EntryLookup, FindsEveryNameAndNoOtherAroundTheSlotTableSizes) {
+  for (int total = 1; total <= 40; ++total) {
+    for (int inProcedures : {0, total / 2, total}) {
+      std::string procedureText, structureText;
+      for (int i = 0; i < total; ++i) {
+        const std::string name = "N" + std::to_string(i);
+        (i < inProcedures ? procedureText : structureText) +=
+            "<A HREF=\"p.HTM#" + name + "\" TARGET=\"main\">" + name + "</A><BR>\r\n";
+      }
+      FakePlatform fake;
+      fake.addFile("pirVex/f_ndx.htm", procedureText);
+      fake.addFile("pirVex/s_ndx.htm", structureText);
+      IndexTable procedures, structures;
+      EXPECT_EQ(sortIndex(fake, "pirVEX\\f_ndx.htm", procedures), inProcedures > 0);
+      EXPECT_EQ(sortIndex(fake, "pirVEX\\s_ndx.htm", structures), inProcedures < total);
+      EntryLookup lookup(fake, procedures, structures);
+      for (int i = 0; i < total; ++i) {
+        const std::string name = "N" + std::to_string(i);
+        std::string_view fast, slow;
+        ASSERT_TRUE(lookup.find(name, fast)) << total << " " << name;
+        ASSERT_TRUE(lookup.findByScanning(name, slow)) << total << " " << name;
+        EXPECT_EQ(fast, "<A HREF=\"p.HTM#" + name + "\" TARGET=\"main\">") << total;
+        EXPECT_EQ(fast.data(), slow.data()) << total << " " << name;
+      }
+      for (const std::string& missing : {std::string(), std::string("N"), std::string("n0"),
+                                         "N" + std::to_string(total), std::string("M1")}) {
+        std::string_view linkTag;
+        ASSERT_FALSE(lookup.find(missing, linkTag)) << total << " " << missing;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pirvex::testing

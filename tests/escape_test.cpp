@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/fake_platform.h"
+
 namespace pirvex {
 namespace {
 
@@ -32,12 +34,35 @@ TEST(Escaping, MarkupAndOtherBytesPassUnchanged) {
   EXPECT_EQ(escaped(""), "");
 }
 
+// The scratch buffer comes from the fake, which notices a write past the
+// end of any block it handed out: the longest entity must fit.
 TEST(Escaping, SharpSOnlyTextFillsItsBufferExactly) {
-  std::string text(50, '\xDF');
-  EXPECT_EQ(countUmlauts(text), 50u);
-  std::string out = escaped(text);
-  EXPECT_EQ(out.size(), 7u * 50u);
-  EXPECT_EQ(out.substr(0, 14), "&szlig;&szlig;");
+  for (char sharpS : {'\xDF', '\xE1'}) {
+    std::string text(50, sharpS);
+    EXPECT_EQ(countUmlauts(text), 50u);
+    testing::FakePlatform fake;
+    Page page{&fake, "demo", "demo.HTM", "demo.asm"};
+    page.pageFile = fake.createFileAnew("out.htm");
+    writeEscaped(page, text);
+    fake.closeFile(page.pageFile);
+    std::string out = fake.fileText("out.htm");
+    EXPECT_EQ(out.size(), 7u * 50u);
+    EXPECT_EQ(out.substr(0, 14), "&szlig;&szlig;");
+    EXPECT_EQ(out.find_first_not_of("&szlig;"), std::string::npos);
+    EXPECT_EQ(fake.liveBlocks(), 0u);
+    EXPECT_EQ(fake.misuses(), 0u) << "the scratch buffer was overrun";
+  }
+}
+
+TEST(Escaping, EveryWrittenLineEndsWithCrLf) {
+  testing::FakePlatform fake;
+  Page page{&fake, "demo", "demo.HTM", "demo.asm"};
+  page.pageFile = fake.createFileAnew("out.htm");
+  writeEscapedLine(page, "");
+  writeEscapedLine(page, "<b>plain</b>");
+  writeEscapedLine(page, "\x8E\x99\xDC");
+  fake.closeFile(page.pageFile);
+  EXPECT_EQ(fake.fileText("out.htm"), "\r\n<b>plain</b>\r\n&Auml;&Ouml;&Uuml;\r\n");
 }
 
 }  // namespace

@@ -11,6 +11,12 @@ Cursor over(const std::string& text) {
   return Cursor(text.data(), static_cast<std::uint32_t>(text.size()));
 }
 
+// Only the first `size` bytes of the text; the bytes after them in memory
+// would change the answer if they were looked at.
+Cursor cut(const std::string& text, std::size_t size) {
+  return Cursor(text.data(), static_cast<std::uint32_t>(size));
+}
+
 std::string rest(Cursor cursor) { return std::string(cursor.position, cursor.remaining); }
 
 TEST(Scanner, NextLineConsumesExactlyOneLineEnd) {
@@ -98,6 +104,60 @@ TEST(Scanner, WordLengthIncludesItsSpace) {
   EXPECT_EQ(wordLength(over("30\r\n")), 2u);
   EXPECT_EQ(wordLength(over("ab\t x")), 4u);
   EXPECT_EQ(wordLength(over("end")), 3u);
+}
+
+TEST(Scanner, LineEndsCrLfLfCrAloneAndLfInsideALine) {
+  std::string text = "a\r\n\nb\rc\nd e\r\n";
+  Cursor cursor = over(text);
+  EXPECT_EQ(lineLength(cursor), 1u);
+  nextLine(cursor);
+  EXPECT_EQ(rest(cursor), "\nb\rc\nd e\r\n");
+  EXPECT_FALSE(isPlainComment(cursor));
+  EXPECT_EQ(lineLength(cursor), 2u);
+  nextLine(cursor);
+  EXPECT_EQ(lineLength(cursor), 5u);
+  EXPECT_EQ(wordLength(cursor), 4u);
+  nextLine(cursor);
+  EXPECT_TRUE(cursor.atEnd());
+}
+
+TEST(Scanner, NothingPastTheEndOfTheTextIsLookedAt) {
+  const std::string lineEnd = "A\r\n";
+  Cursor line = cut(lineEnd, 2);
+  nextLine(line);
+  EXPECT_TRUE(line.atEnd());
+  EXPECT_EQ(line.position, lineEnd.data() + 2);
+
+  const std::string words = "ab xy\r";
+  EXPECT_EQ(lineLength(cut(words, 2)), 2u);
+  EXPECT_EQ(wordLength(cut(words, 2)), 2u);
+  const std::string blankText = "  x";
+  Cursor blanks = cut(blankText, 2);
+  skipBlanks(blanks);
+  EXPECT_TRUE(blanks.atEnd());
+
+  const std::string ends = "xENDS";
+  EXPECT_FALSE(containsKeyword(cut(ends, 4), 4, "ENDS"));
+  EXPECT_TRUE(containsKeyword(cut(ends, 5), 5, "ENDS"));
+  const std::string late = "xyzENDS";
+  EXPECT_FALSE(containsKeyword(cut(late, 2), 4, "ENDS"));  // more positions than bytes
+  EXPECT_FALSE(matchKeyword(cut("PROC", 3), "PROC"));
+
+  const std::string doc = " ;*";
+  EXPECT_FALSE(isDocLine(cut(doc, 2)));
+  EXPECT_TRUE(isPlainComment(cut(doc, 2)));
+  EXPECT_TRUE(isDocLine(cut(doc, 3)));
+  EXPECT_FALSE(isPlainComment(cut(doc, 3)));
+
+  const std::string comment = "COMMENT #ab#x";
+  Cursor noDelimiter = cut(comment, 8);
+  EXPECT_FALSE(skipCommentDirective(noDelimiter));
+  Cursor lastByte = cut(comment, 9);
+  EXPECT_FALSE(skipCommentDirective(lastByte));
+  Cursor unclosed = cut(comment, 11);
+  EXPECT_TRUE(skipCommentDirective(unclosed));
+  EXPECT_TRUE(unclosed.atEnd());
+  EXPECT_EQ(unclosed.position, comment.data() + 11);
 }
 
 TEST(Scanner, EmptyInputIsHarmless) {

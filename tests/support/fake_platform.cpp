@@ -10,6 +10,8 @@ namespace {
 
 constexpr std::string_view OutputDirectory = "pirVex";
 constexpr std::string_view OutputDirectoryUpper = "pirVEX";
+// What the guard bytes behind every block hold until something overruns it.
+constexpr unsigned char GuardByte = 0xA5;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -101,7 +103,7 @@ std::string FaultPoint::describe() const {
 }
 
 FakePlatform::~FakePlatform() {
-  for (void* block : blocks_) std::free(block);
+  for (const auto& [block, size] : blocks_) std::free(block);
 }
 
 bool FakePlatform::resolve(std::string_view path, std::string& key) const {
@@ -416,16 +418,26 @@ void* FakePlatform::obtainMemory(std::size_t size, MemoryUse use, std::string_vi
   point.use = use;
   point.name.assign(subject);
   if (reach(point)) return nullptr;
-  void* block = std::malloc(size == 0 ? 1 : size);
-  blocks_.insert(block);
+  auto* block = static_cast<unsigned char*>(std::malloc(size + GuardBytes));
+  std::memset(block + size, GuardByte, GuardBytes);
+  blocks_[block] = size;
   return block;
 }
 
 void FakePlatform::releaseMemory(void* block) {
-  if (blocks_.erase(block) == 0) {
+  auto found = blocks_.find(block);
+  if (found == blocks_.end()) {
     ++misuses_;
     return;
   }
+  const unsigned char* guard = static_cast<unsigned char*>(block) + found->second;
+  for (std::size_t i = 0; i < GuardBytes; ++i) {
+    if (guard[i] != GuardByte) {
+      ++misuses_;  // written past its end
+      break;
+    }
+  }
+  blocks_.erase(found);
   std::free(block);
 }
 

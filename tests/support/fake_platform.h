@@ -82,10 +82,14 @@ class FakePlatform final : public platform::Platform {
   void forgetPoints();
 
   // Hygiene: what is still open or held, and calls on handles or blocks
-  // that were not open or held.
+  // that were not open or held. Every block is handed out with guard bytes
+  // behind it; a block released with its guard changed was written past its
+  // end, which counts as a misuse too, so that an overrun shows without a
+  // sanitizer.
   std::size_t openFiles() const { return handles_.size(); }
   std::size_t liveBlocks() const { return blocks_.size(); }
   std::size_t misuses() const { return misuses_; }
+  static constexpr std::size_t GuardBytes = 64;
 
   // Calls of each file service so far, for tests of buffering.
   std::size_t writeCalls() const { return writeCalls_; }
@@ -138,7 +142,7 @@ class FakePlatform final : public platform::Platform {
   std::map<platform::File, Handle> handles_;
   platform::File nextHandle_ = 1;
   std::uint64_t nextId_ = 1;
-  std::set<void*> blocks_;
+  std::map<void*, std::size_t> blocks_;  // with the size asked for
   std::string console_;
   std::string errors_;
   std::vector<FaultPoint> faults_;
