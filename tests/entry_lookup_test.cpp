@@ -75,11 +75,12 @@ TEST(EntryLookup, FindsEveryNameAndNoOtherAroundTheSlotTableSizes) {
             "<A HREF=\"p.HTM#" + name + "\" TARGET=\"main\">" + name + "</A><BR>\r\n";
       }
       FakePlatform fake;
+      OutputFiles outputs(fake);
       fake.addFile("pirVex/f_ndx.htm", procedureText);
       fake.addFile("pirVex/s_ndx.htm", structureText);
       IndexTable procedures, structures;
-      EXPECT_EQ(sortIndex(fake, "pirVEX\\f_ndx.htm", procedures), inProcedures > 0);
-      EXPECT_EQ(sortIndex(fake, "pirVEX\\s_ndx.htm", structures), inProcedures < total);
+      EXPECT_EQ(sortIndex(outputs, "pirVEX\\f_ndx.htm", procedures), inProcedures > 0);
+      EXPECT_EQ(sortIndex(outputs, "pirVEX\\s_ndx.htm", structures), inProcedures < total);
       EntryLookup lookup(fake, procedures, structures);
       for (int i = 0; i < total; ++i) {
         const std::string name = "N" + std::to_string(i);

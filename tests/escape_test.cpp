@@ -41,7 +41,7 @@ TEST(Escaping, SharpSOnlyTextFillsItsBufferExactly) {
     std::string text(50, sharpS);
     EXPECT_EQ(countUmlauts(text), 50u);
     testing::FakePlatform fake;
-    Page page{&fake, "demo", "demo.HTM", "demo.asm"};
+    Page page{&fake, nullptr, "demo", "demo.HTM", "demo.asm"};
     page.pageFile = fake.createFileAnew("out.htm");
     writeEscaped(page, text);
     fake.closeFile(page.pageFile);
@@ -56,7 +56,7 @@ TEST(Escaping, SharpSOnlyTextFillsItsBufferExactly) {
 
 TEST(Escaping, EveryWrittenLineEndsWithCrLf) {
   testing::FakePlatform fake;
-  Page page{&fake, "demo", "demo.HTM", "demo.asm"};
+  Page page{&fake, nullptr, "demo", "demo.HTM", "demo.asm"};
   page.pageFile = fake.createFileAnew("out.htm");
   writeEscapedLine(page, "");
   writeEscapedLine(page, "<b>plain</b>");

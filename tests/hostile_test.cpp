@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "support/expected.h"
+#include "support/in_process.h"
 
 namespace pirvex::testing {
 namespace {
@@ -51,7 +52,9 @@ TEST(Hostile, TenThousandByteNames) {
   workspace.write("demo.asm", crlf("INCLUDE " + longName + "\n" + longName + " PROC\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), cannotOpen(longName) + Sorting + Finished);
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", longName));
-  EXPECT_EQ(workspace.run({longName + ".asm"}), cannotOpen(longName + ".asm") + GeneralError);
+  RunResult missing = workspace.execute({longName + ".asm"});
+  EXPECT_EQ(afterBanner(missing.console), cannotOpen(longName + ".asm") + GeneralError);
+  EXPECT_EQ(missing.status, 1);
 }
 
 TEST(Hostile, PagesTwoHundredDirectoriesDeep) {
@@ -106,7 +109,12 @@ TEST(Hostile, OutputDirectoryThatCannotBeWritten) {
   Workspace workspace;
   workspace.write("demo.asm", crlf("X PROC\nS STRUC\nS ENDS\n"));
   workspace.write("pirVex", "a file");
-  EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
+  RunResult blocked = workspace.execute({"demo.asm"});
+  EXPECT_EQ(afterBanner(blocked.console), Sorting + Finished);
+  EXPECT_EQ(blocked.errors, unwritten("pirVex\\demo.HTM") + unwritten("pirVex\\f_ndx.htm") +
+                                unwritten("pirVex\\s_ndx.htm") + unwritten("pirVex\\ndx.htm") +
+                                unwritten("pirVex\\index.html"));
+  EXPECT_EQ(blocked.status, 1);
   EXPECT_EQ(workspace.read("pirVex"), "a file");
 
   Workspace locked;
@@ -118,8 +126,13 @@ TEST(Hostile, OutputDirectoryThatCannotBeWritten) {
   fs::permissions(locked.path() / "pirVex", fs::perms::owner_read | fs::perms::owner_exec |
                                                 fs::perms::group_read | fs::perms::group_exec |
                                                 fs::perms::others_read | fs::perms::others_exec);
-  const int nobody = ::geteuid() == 0 ? 65534 : -1;
-  EXPECT_EQ(locked.run({"demo.asm"}, "", nobody), Sorting + Finished);
+  RunOptions asNobody;
+  asNobody.user = ::geteuid() == 0 ? 65534 : -1;
+  RunResult denied = locked.execute({"demo.asm"}, asNobody);
+  EXPECT_EQ(afterBanner(denied.console), Sorting + Finished);
+  EXPECT_EQ(denied.errors, unwritten("pirVex\\demo.HTM") + unwritten("pirVex\\f_ndx.htm") +
+                               unwritten("pirVex\\ndx.htm") + unwritten("pirVex\\index.html"));
+  EXPECT_EQ(denied.status, 1);
   EXPECT_TRUE(locked.files() == std::vector<std::string>{"demo.asm"});
   fs::permissions(locked.path() / "pirVex", fs::perms::owner_all);
 }
@@ -127,7 +140,9 @@ TEST(Hostile, OutputDirectoryThatCannotBeWritten) {
 TEST(Hostile, SourceThatIsADirectory) {
   Workspace workspace;
   fs::create_directories(workspace.path() / "src.asm");
-  EXPECT_EQ(workspace.run({"src.asm"}), cannotOpen("src.asm") + GeneralError);
+  RunResult directory = workspace.execute({"src.asm"});
+  EXPECT_EQ(afterBanner(directory.console), cannotOpen("src.asm") + GeneralError);
+  EXPECT_EQ(directory.status, 1);
   workspace.write("demo.asm", crlf("INCLUDE src.asm\n"));
   EXPECT_EQ(workspace.run({"demo.asm"}), cannotOpen("src.asm") + Sorting + Finished);
 }

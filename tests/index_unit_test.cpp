@@ -6,6 +6,7 @@
 #include "index/entry_lookup.h"
 #include "index/index_files.h"
 #include "index/see_also.h"
+#include "page/output_files.h"
 #include "index/see_also_items.h"
 #include "index/sort.h"
 #include "platform/buffered_platform.h"
@@ -27,8 +28,9 @@ std::string sortedLines(const IndexTable& table) {
 
 TEST(IndexFiles, FirstEntryCreatesTheFileAndEveryLineGoesStraightIntoIt) {
   FakePlatform fake;
+  OutputFiles outputs(fake);
   {
-    IndexFile procedures(fake, ProcedureIndexName);
+    IndexFile procedures(outputs, ProcedureIndexName);
     EXPECT_EQ(procedures.file(), NoFile);
     procedures.addEntry(std::string_view("sub\\a_inc.HTM\0junk", 18),
                         "Gr\x94\xE1"
@@ -72,9 +74,10 @@ TEST(IndexSorting, FoldedKeysPrefixesSeparatorsAndStableTies) {
   file += lastWithoutLineEnd;
 
   FakePlatform fake;
+  OutputFiles outputs(fake);
   fake.addFile("pirVex/f_ndx.htm", file);
   IndexTable table;
-  ASSERT_TRUE(sortIndex(fake, ProcedureIndexName, table));
+  ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, table));
   const std::string expected =
       "no/tag\r\n" + indexLine("r/6.HTM", "@a") +
       "<A HREF=\"r/8.HTM#a/b\" TARGET=\"main\">a\\b</A><BR>\r\n" + firstTie +
@@ -102,10 +105,11 @@ TEST(IndexSorting, FoldedKeysPrefixesSeparatorsAndStableTies) {
 
 TEST(IndexSorting, MissingOrEmptyIndexIsNotSorted) {
   FakePlatform fake;
+  OutputFiles outputs(fake);
   IndexTable table;
-  EXPECT_FALSE(sortIndex(fake, StructureIndexName, table));
+  EXPECT_FALSE(sortIndex(outputs, StructureIndexName, table));
   fake.addFile("pirVex/s_ndx.htm", "");
-  EXPECT_FALSE(sortIndex(fake, StructureIndexName, table));
+  EXPECT_FALSE(sortIndex(outputs, StructureIndexName, table));
   EXPECT_EQ(table.count, 0u);
   EXPECT_EQ(fake.fileText("pirVex/s_ndx.htm"), "");
   EXPECT_EQ(fake.liveBlocks(), 0u);
@@ -151,10 +155,11 @@ void addIndexes(FakePlatform& fake) {
 
 TEST(SeeAlsoLinks, NamesInEveryListOfAPageBecomeLinksWithItsPrefix) {
   FakePlatform fake;
+  OutputFiles outputs(fake);
   addIndexes(fake);
   IndexTable procedures, structures;
-  ASSERT_TRUE(sortIndex(fake, ProcedureIndexName, procedures));
-  ASSERT_TRUE(sortIndex(fake, StructureIndexName, structures));
+  ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, procedures));
+  ASSERT_TRUE(sortIndex(outputs, StructureIndexName, structures));
   std::string text =
       "<HTML>\r\n"
       "<B>see:</B>\r\n<UL>\r\n<LI> \tReadLine, WriteLine\r\n<LI>Missing\tDual.\tDual<BR>\r\n"
@@ -163,7 +168,7 @@ TEST(SeeAlsoLinks, NamesInEveryListOfAPageBecomeLinksWithItsPrefix) {
       "<B>see:</B>\r\n<UL>\r\n<LI>\t Nope, Dual, ReadLine";
   {
     const EntryLookup entries(fake, procedures, structures);
-    ASSERT_TRUE(rewritePage(fake, entries, "x\\y/z.HTM", text.data(),
+    ASSERT_TRUE(rewritePage(outputs, entries, "x\\y/z.HTM", text.data(),
                             static_cast<std::uint32_t>(text.size())));
   }
   const std::string readLine = link("../../demo.HTM", "ReadLine");
@@ -180,22 +185,23 @@ TEST(SeeAlsoLinks, NamesInEveryListOfAPageBecomeLinksWithItsPrefix) {
   std::string page = "<HTML>";
   fake.failFile(FileService::CreateFileAnew, "pirVex\\top.HTM");
   const EntryLookup entries(fake, procedures, structures);
-  EXPECT_FALSE(rewritePage(fake, entries, "top.HTM", page.data(), 6));
+  EXPECT_FALSE(rewritePage(outputs, entries, "top.HTM", page.data(), 6));
   EXPECT_FALSE(fake.hasFile("pirVex/top.HTM"));
 }
 
 TEST(SeeAlsoLinks, EveryPageThatTheProcedureIndexNamesIsRewrittenOnce) {
   const std::string list = "<B>see:</B>\r\n<UL>\r\n<LI>ReadLine, Other</UL>";
   FakePlatform fake;
+  OutputFiles outputs(fake);
   addIndexes(fake);
   fake.addFile("pirVex/demo.HTM", "<HTML>" + list);
   fake.addFile("pirVex/sub/o.HTM", "<HTML>" + list);
   fake.addFile("pirVex/done.HTM", "<html>" + list);
   fake.addFile("pirVex/s.HTM", "<HTML>" + list);
   IndexTable procedures, structures;
-  ASSERT_TRUE(sortIndex(fake, ProcedureIndexName, procedures));
-  ASSERT_TRUE(sortIndex(fake, StructureIndexName, structures));
-  linkSeeAlso(fake, procedures, structures);
+  ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, procedures));
+  ASSERT_TRUE(sortIndex(outputs, StructureIndexName, structures));
+  linkSeeAlso(outputs, procedures, structures);
   auto rewritten = [](std::string_view prefix) {
     return "<html><B>see:</B>\r\n<UL>\r\n<LI>" +
            link(std::string(prefix) + "demo.HTM", "ReadLine") + ", " +
@@ -220,17 +226,20 @@ TEST(NavigationPage, SectionsOfTheIndexesThisRunOpened) {
     fake.addFile("pirVex/s_ndx.htm", "left from an earlier run\r\n");
     {
       platform::BufferedPlatform buffered(fake);
-      IndexFile procedures(buffered, ProcedureIndexName);
-      IndexFile structures(buffered, StructureIndexName);
+      OutputFiles bufferedOutputs(buffered);
+      IndexFile procedures(bufferedOutputs, ProcedureIndexName);
+      IndexFile structures(bufferedOutputs, StructureIndexName);
       for (int i = procedureCount - 1; i >= 0; --i)
         procedures.addEntry("page.HTM", "P" + std::to_string(1000 + i));
       for (int i = 0; i < structureCount; ++i)
         structures.addEntry("s\\t.HTM", "S" + std::to_string(i));
       IndexTable table;
       if (procedureCount) {
-        EXPECT_TRUE(sortIndex(buffered, ProcedureIndexName, table));
+        EXPECT_TRUE(sortIndex(bufferedOutputs, ProcedureIndexName, table));
       }
-      writeNavigationPage(buffered, procedures, structures);
+      writeNavigationPage(bufferedOutputs, procedures, structures);
+      procedures.close();
+      structures.close();
     }
     EXPECT_EQ(fake.openFiles(), 0u);
     EXPECT_EQ(fake.liveBlocks(), 0u);
@@ -247,15 +256,19 @@ TEST(NavigationPage, SectionsOfTheIndexesThisRunOpened) {
 
 TEST(StartPage, FramesTheNavigationAndTheMainPage) {
   FakePlatform fake;
+  OutputFiles outputs(fake);
   fake.addFile("pirVex/index.html", "an older start page that is longer than the new one");
-  EXPECT_TRUE(writeStartPage(fake, "src\\demo", std::string_view("src\\demo.HTM\0x", 14)));
+  writeStartPage(outputs, "src\\demo", std::string_view("src\\demo.HTM\0x", 14));
+  EXPECT_FALSE(outputs.anyUnwritten());
   EXPECT_EQ(fake.fileText("pirVex/index.html"), startPage("src\\demo", "src\\demo.HTM"));
   EXPECT_EQ(fake.openFiles(), 0u);
 
   FakePlatform failing;
+  OutputFiles failingOutputs(failing);
   failing.failFile(FileService::CreateFileAnew, "pirVEX\\index.html");
-  EXPECT_FALSE(writeStartPage(failing, "demo", "demo.HTM"));
+  writeStartPage(failingOutputs, "demo", "demo.HTM");
   EXPECT_TRUE(failing.files().empty());
+  EXPECT_EQ(failing.errors(), "pirVex\\index.htmlFehler : Ausgabedatei kann nicht geschrieben werden\r\n");
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ class RecordedIndex final : public EntryIndex {
   std::string lines;
 };
 
-Page pageOf(FakePlatform& fake, std::string pagePath, std::string sourcePath = "demo.asm") {
-  return Page{&fake, "demo", std::move(pagePath), std::move(sourcePath)};
+Page pageOf(OutputFiles& outputs, std::string pagePath, std::string sourcePath = "demo.asm") {
+  return Page{&outputs.platform(), &outputs, "demo", std::move(pagePath), std::move(sourcePath)};
 }
 
 // The first `size` bytes of `text` as a buffer; what follows them in
@@ -55,7 +55,8 @@ const std::string ConfigClose = "</tr></table></tr></table><BR>";
 
 TEST(PageWriter, FragmentsGoOnlyOntoAnOpenPageAndListMarksOnlyIntoAList) {
   FakePlatform fake;
-  Page demo = pageOf(fake, "src\\demo.HTM", "src\\demo.asm");
+  OutputFiles outputs(fake);
+  Page demo = pageOf(outputs, "src\\demo.HTM", "src\\demo.asm");
   writeRaw(demo, "lost");
   writeSourceLine(demo);
   closeList(demo);
@@ -95,9 +96,10 @@ TEST(PageWriter, FragmentsGoOnlyOntoAnOpenPageAndListMarksOnlyIntoAList) {
 
 TEST(Headings, UnconfiguredEntriesOpenThePageThenGetARule) {
   FakePlatform fake;
+  OutputFiles outputs(fake);
   RecordedIndex procedures;
   const ConfigTab config;
-  Page demo = pageOf(fake, "demo.HTM");
+  Page demo = pageOf(outputs, "demo.HTM");
   writeEntryHeading(demo, config, procedures, "Foo");
   writeEntryHeading(demo, config, procedures,
                     "Gr\x94\xE1"
@@ -120,9 +122,10 @@ TEST(Headings, ConfiguredTablesClimbToTheOutputDirectoryAndAreSwitchedByTheTag) 
       ";*@CONFIG-TA: z 4 5\n");
   Cursor cursor = over(lines);
   FakePlatform fake;
+  OutputFiles outputs(fake);
   RecordedIndex procedures;
   ConfigTab config;
-  Page demo = pageOf(fake, "a\\b/c.HTM", "a\\b/c.inc");
+  Page demo = pageOf(outputs, "a\\b/c.HTM", "a\\b/c.inc");
 
   ASSERT_TRUE(readConfigTab(config, cursor));
   writeEntryHeading(demo, config, procedures, "Foo");
@@ -168,14 +171,9 @@ TEST(Headings, TagAtTheEndOfTheText) {
 }
 
 TEST(Headings, UpLevelsCountSeparatorsUpToTheZeroByte) {
-  FakePlatform fake;
-  platform::File file = fake.createFileAnew("out");
-  writeUpLevels(fake, file, "top.HTM");
-  writeUpLevels(fake, file, std::string_view("a\\b/c\0d\\e", 9));
-  writeUpLevels(fake, file, "|");
-  writeUpLevels(fake, file, "\\");
-  fake.closeFile(file);
-  EXPECT_EQ(fake.fileText("out"), "../../../");
+  EXPECT_EQ(upLevels("top.HTM") + upLevels(std::string_view("a\\b/c\0d\\e", 9)) +
+                upLevels("|") + upLevels("\\"),
+            "../../../");
 }
 
 TEST(DocumentationText, PlainLinesSectionsAndTheirItems) {
@@ -184,8 +182,9 @@ TEST(DocumentationText, PlainLinesSectionsAndTheirItems) {
       ";* <b>x</b> & \x94\n");
   const std::string sectionFirst = crlf(";*@see:\n;* A\n");
   FakePlatform fake;
-  Page first = pageOf(fake, "one.HTM");
-  Page second = pageOf(fake, "two.HTM");
+  OutputFiles outputs(fake);
+  Page first = pageOf(outputs, "one.HTM");
+  Page second = pageOf(outputs, "two.HTM");
   for (Cursor line = over(block); !line.atEnd(); nextLine(line)) renderDocLine(first, line);
   for (Cursor line = over(sectionFirst); !line.atEnd(); nextLine(line)) renderDocLine(second, line);
   for (Page* done : {&first, &second}) {
@@ -221,10 +220,11 @@ TEST(StructureTables, FieldWordsDupArgumentsAndTheEndingLine) {
       "friENDship dd ?\r\n"
       "after db 1\r\n";
   FakePlatform fake;
+  OutputFiles outputs(fake);
   RecordedIndex structures;
   ConfigTab config;
   config.configActive = true;  // a structure gets no configured heading
-  Page demo = pageOf(fake, "demo.HTM");
+  Page demo = pageOf(outputs, "demo.HTM");
   openPage(demo);
   Cursor cursor = over(source);
   writeStructure(demo, config, structures, cursor);
@@ -275,8 +275,9 @@ TEST(StructureTables, KeywordsAndArgumentsAtTheEndOfTheText) {
   };
   for (const Case& c : cases) {
     FakePlatform fake;
+    OutputFiles outputs(fake);
     RecordedIndex structures;
-    Page demo = pageOf(fake, "demo.HTM");
+    Page demo = pageOf(outputs, "demo.HTM");
     Cursor cursor = over(c.text, c.size);
     writeStructure(demo, ConfigTab{}, structures, cursor);
     closePage(demo);
@@ -292,8 +293,9 @@ TEST(StructureTables, LinesThatDeclareNoStructure) {
       {"S\tSTRUC", 7}, {"S STRUC", 6}, {"S\r\n STRUC", 9}, {"S  struct", 8}};
   for (const auto& [text, size] : lines) {
     FakePlatform fake;
+    OutputFiles outputs(fake);
     RecordedIndex structures;
-    Page demo = pageOf(fake, "demo.HTM");
+    Page demo = pageOf(outputs, "demo.HTM");
     Cursor cursor = over(text, size);
     writeStructure(demo, ConfigTab{}, structures, cursor);
     closePage(demo);

@@ -14,6 +14,11 @@ inline const std::string Linking = "Info   : Creating @see Links\r\n";
 inline const std::string GeneralError = "Fehler : Ein Fehler ist aufgetreten\r\n";
 inline const std::string Recursive = "Fehler : Rekursives INCLUDE wird ignoriert\r\n";
 
+// The line on standard error for an output file not written in full.
+inline std::string unwritten(std::string_view name) {
+  return std::string(name) + "Fehler : Ausgabedatei kann nicht geschrieben werden\r\n";
+}
+
 inline std::string cannotOpen(std::string_view name) {
   return std::string(name) + "Fehler : Quelldatei kann nicht geoeffnet werden\r\n";
 }
