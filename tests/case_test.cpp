@@ -23,6 +23,7 @@ TEST_P(InProcess, Run) {
   const Case expected = loadCase(GetParam());
   FakePlatform fake;
   for (const auto& [path, bytes] : expected.input) fake.addFile(path, bytes);
+  if (!expected.currentDirectory.empty()) fake.addDirectory(expected.currentDirectory);
   fake.setCurrentDirectory(expected.currentDirectory);
   int status = -1;
   const std::string console = runInProcess(fake, expected.arguments, &status);

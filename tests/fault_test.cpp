@@ -13,9 +13,10 @@ namespace {
 class Faults : public ::testing::Test {
  protected:
   std::string run(const std::vector<std::string>& arguments = {"demo.asm"}) {
-    return runInProcess(fake, arguments);
+    return runInProcess(fake, arguments, &status);
   }
   FakePlatform fake;
+  int status = -1;
 };
 
 TEST_F(Faults, SourceBufferMissingDocumentsNothing) {
@@ -119,11 +120,18 @@ TEST_F(Faults, PageOrIndexThatCannotBeCreatedLosesItsWritesAndIsTriedAgain) {
             page("demo: demo.asm", heading("Y") + sourceLine("demo.asm")));
   EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"),
             indexLine("demo.HTM", "X") + indexLine("demo.HTM", "Y"));
+  // The page was created at the second try, but what was meant for it
+  // before is lost: the run says so.
+  EXPECT_EQ(fake.errors(), unwritten("pirVex\\demo.HTM"));
+  EXPECT_EQ(status, 1);
 
   FakePlatform index;
   index.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
   index.failFile(FileService::CreateFileAnew, "pirVEX\\f_ndx.htm");
-  EXPECT_EQ(runInProcess(index, {"demo.asm"}), Sorting + Finished);
+  int indexStatus = -1;
+  EXPECT_EQ(runInProcess(index, {"demo.asm"}, &indexStatus), Sorting + Finished);
+  EXPECT_EQ(index.errors(), unwritten("pirVex\\f_ndx.htm"));
+  EXPECT_EQ(indexStatus, 1);
   EXPECT_EQ(index.fileText("pirVex/demo.HTM"),
             page("demo: demo.asm", heading("X") + sourceLine("demo.asm") + "<HR>\n" +
                                        heading("Y") + sourceLine("demo.asm")));
@@ -135,6 +143,8 @@ TEST_F(Faults, SortedIndexThatCannotBeWrittenStillFeedsTheNavigationPage) {
   // The index's second creation is the sorted one.
   fake.failFile(FileService::CreateFileAnew, "pirVEX\\f_ndx.htm", 2);
   EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(fake.errors(), unwritten("pirVex\\f_ndx.htm"));
+  EXPECT_EQ(status, 1);
   const std::string entryOrder = indexLine("demo.HTM", "Y") + indexLine("demo.HTM", "X");
   EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"), entryOrder);
   EXPECT_EQ(fake.fileText("pirVex/ndx.htm"), navigation(entryOrder, ""));
@@ -142,8 +152,38 @@ TEST_F(Faults, SortedIndexThatCannotBeWrittenStillFeedsTheNavigationPage) {
   FakePlatform start;
   start.addFile("demo.asm", crlf("Y PROC\nX PROC\n"));
   start.failFile(FileService::CreateFileAnew, "pirVEX\\index.html");
-  EXPECT_EQ(runInProcess(start, {"demo.asm"}), Sorting + Finished);
+  int startStatus = -1;
+  EXPECT_EQ(runInProcess(start, {"demo.asm"}, &startStatus), Sorting + Finished);
   EXPECT_FALSE(start.hasFile("pirVex/index.html"));
+  EXPECT_EQ(start.errors(), unwritten("pirVex\\index.html"));
+  EXPECT_EQ(startStatus, 1);
+}
+
+// A write that does not reach its file (a full disk) is no success: the
+// file is named once on standard error and the run ends with status 1,
+// whichever output file it was.
+TEST_F(Faults, OutputThatCannotBeWrittenInFullIsNamedOnce) {
+  const std::string source = crlf(";*@see:\n;* S\nX PROC\nY PROC\nS STRUC\nS ENDS\n");
+  // An index that lost its lines cannot be sorted: no see-also links then.
+  const std::pair<std::string_view, std::string> files[] = {
+      {"pirVex\\demo.HTM", Sorting + Linking + Finished},
+      {"pirVex\\f_ndx.htm", Sorting + Finished},
+      {"pirVex\\s_ndx.htm", Sorting + Finished},
+      {"pirVex\\ndx.htm", Sorting + Linking + Finished},
+      {"pirVex\\index.html", Sorting + Linking + Finished}};
+  for (const auto& [file, console] : files) {
+    FakePlatform full;
+    full.addFile("demo.asm", source);
+    full.failFile(FileService::WriteBytes, file, 0);
+    int writeStatus = -1;
+    EXPECT_EQ(runInProcess(full, {"demo.asm"}, &writeStatus), console) << file;
+    EXPECT_EQ(full.errors(), unwritten(file)) << file;
+    EXPECT_EQ(writeStatus, 1) << file;
+  }
+  fake.addFile("demo.asm", source);
+  EXPECT_EQ(run(), Sorting + Linking + Finished);
+  EXPECT_EQ(fake.errors(), "");
+  EXPECT_EQ(status, 0);
 }
 
 TEST_F(Faults, SourcesThatCannotBeOpenedSizedOrReadWhole) {
@@ -184,9 +224,14 @@ TEST_F(Faults, EveryFailurePointEndsTheRunCleanly) {
     FakePlatform fresh;
     project(fresh);
     fresh.failAt(point);
-    std::string console = runInProcess(fresh, {"demo.asm"});
+    int pointStatus = -1;
+    std::string console = runInProcess(fresh, {"demo.asm"}, &pointStatus);
     EXPECT_TRUE(console.ends_with(Finished) || console.ends_with(GeneralError))
         << point.describe() << ": " << console;
+    // A run that reports no file ends with 0 only when it printed its
+    // success line; one that names a file on standard error never does.
+    EXPECT_EQ(pointStatus, console.ends_with(Finished) && fresh.errors().empty() ? 0 : 1)
+        << point.describe() << ": " << fresh.errors();
     EXPECT_EQ(fresh.fileText("demo.asm"), mainSource) << point.describe();
     EXPECT_EQ(fresh.fileText("sub/b.inc"), included) << point.describe();
   }

@@ -21,15 +21,22 @@ case_() {
   for run in native windows; do
     mkdir -p "$work/$name/$run" && (cd "$work/$name/$run" && "$setup")
   done
-  (cd "$work/$name/native" && "$native" "$@" | tail -n +2 >"../native.console")
-  (cd "$work/$name/windows" && wine "$windows" "$@" | tail -n +2 >"../windows.console")
+  # Console from its second line on, standard error and exit status.
+  (cd "$work/$name/native" && { "$native" "$@" 2>"../native.errors"; echo "exit $?" >"../native.status"; } |
+    tail -n +2 >"../native.console")
+  (cd "$work/$name/windows" && { wine "$windows" "$@" 2>"../windows.errors"; echo "exit $?" >"../windows.status"; } |
+    tail -n +2 >"../windows.console")
   if [ -s "$work/$name/native.console" ] && cmp -s "$work/$name/native.console" "$work/$name/windows.console" &&
+     cmp -s "$work/$name/native.errors" "$work/$name/windows.errors" &&
+     cmp -s "$work/$name/native.status" "$work/$name/windows.status" &&
      diff -r "$work/$name/native" "$work/$name/windows" >/dev/null; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
     echo "DIFFERS: $name ($*)"
     diff <(od -c "$work/$name/native.console") <(od -c "$work/$name/windows.console") | head -n 10
+    diff "$work/$name/native.errors" "$work/$name/windows.errors" | head -n 5
+    diff "$work/$name/native.status" "$work/$name/windows.status"
     diff -r "$work/$name/native" "$work/$name/windows" | head -n 10
   fi
 }
@@ -44,6 +51,29 @@ special() {
   printf '' >empty.asm
 }
 
+# Sources nobody here wrote: a zero byte in an INCLUDE name, an index left
+# from an earlier run that names a page outside the output directory, names
+# full of markup, an output directory that cannot be made.
+zero_byte() {
+  printf 'INCLUDE d\\keys\0.inc\r\nM PROC\r\n' >main.asm
+  mkdir -p d pirVex/d
+  printf 'K PROC\r\n' >d/keys
+  printf 'precious' >pirVex/d/keys
+}
+stale_index() {
+  printf 'S STRUC\r\nS ENDS\r\n' >s.asm
+  printf '<HTML><B>see:</B>\r\n<UL>\r\n<LI>S</UL>' >victim.html
+  mkdir -p pirVex
+  printf '<A HREF="..\\victim.html#x" TARGET="main">x</A><BR>\r\n' >pirVex/f_ndx.htm
+}
+markup() {
+  printf ';*@CONFIG-TAB: a"b 1> <2\r\n;*@PUBLIC: A"b<c>d\r\nImpl PROC\r\nS"<x> STRUC\r\nS"<x> ENDS\r\n' >demo.asm
+}
+blocked() {
+  printf 'X PROC\r\n' >demo.asm
+  printf 'a file' >pirVex
+}
+
 case_ example example main.asm
 case_ example-public example -p main.asm
 case_ generated generated main.asm
@@ -53,6 +83,10 @@ case_ no-argument special
 case_ no-dot special demo
 case_ missing special missing.asm
 case_ empty special empty.asm
+case_ zero-byte zero_byte main.asm
+case_ stale-index stale_index s.asm
+case_ markup markup demo.asm
+case_ blocked blocked demo.asm
 
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,2 @@
+S STRUC
+S ENDS

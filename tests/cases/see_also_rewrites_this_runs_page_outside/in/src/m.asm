@@ -1,0 +1,5 @@
+;*@see:
+;* S
+P PROC
+S STRUC
+S ENDS
