@@ -102,6 +102,25 @@ TEST(Buffering, TwoHandlesOfOneFileReachItInCallOrder) {
   EXPECT_EQ(fake.misuses(), 0u);
 }
 
+// A write through one of two handles of a file writes out the other
+// handle's bytes first, and nothing of any other file.
+TEST(Buffering, AWriteToAFileOpenTwiceLetsGoOfThatFileOnly) {
+  FakePlatform fake;
+  BufferedPlatform buffered(fake);
+  File other = buffered.createFileAnew("other.htm");
+  File early = buffered.createFileAnew("same.htm");
+  File late = buffered.createFileAnew("same.htm");
+  buffered.writeText(other, "o");
+  buffered.writeText(early, "e");
+  buffered.writeText(late, "l");
+  EXPECT_EQ(fake.fileText("same.htm"), "e");
+  EXPECT_EQ(fake.fileText("other.htm"), "");
+  EXPECT_EQ(fake.writeCalls(), 1u);
+  for (File file : {other, early, late}) buffered.closeFile(file);
+  EXPECT_EQ(fake.fileText("other.htm"), "o");
+  EXPECT_EQ(fake.fileText("same.htm"), "l");
+}
+
 TEST(Buffering, ClosingAFileWritesOutItsOwnBytesOnly) {
   FakePlatform fake;
   BufferedPlatform buffered(fake);

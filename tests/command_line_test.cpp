@@ -45,6 +45,12 @@ TEST(CommandLine, OptionsBeforeAndAfterTheName) {
   Parsed ignored = parse("pirvex -x demo.asm");
   EXPECT_EQ(ignored.name, "demo.asm");
   EXPECT_FALSE(ignored.publicOnly);
+  // The closing quote of a name is stepped over; every option after the
+  // name is looked at, an unknown one too.
+  Parsed quoted = parse("pirvex \"my demo.asm\" -p");
+  EXPECT_EQ(quoted.name, "my demo.asm");
+  EXPECT_TRUE(quoted.publicOnly);
+  EXPECT_TRUE(parse("pirvex demo.asm -x -p").publicOnly);
   Parsed stops = parse("pirvex demo.asm other.asm -p");
   EXPECT_EQ(stops.name, "demo.asm");
   EXPECT_FALSE(stops.publicOnly);

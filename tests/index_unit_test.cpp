@@ -217,6 +217,40 @@ TEST(SeeAlsoLinks, EveryPageThatTheProcedureIndexNamesIsRewrittenOnce) {
   EXPECT_EQ(fake.misuses(), 0u);
 }
 
+// Lines left from an earlier run may name anything: only pages inside the
+// output directory are rewritten, and a line without a page path names none.
+TEST(SeeAlsoLinks, LinesOutsideTheOutputDirectoryOrWithoutAPagePathArePassedOver) {
+  const std::string page = "<HTML><B>see:</B>\r\n<UL>\r\n<LI>S</UL>";
+  FakePlatform fake;
+  OutputFiles outputs(fake);
+  fake.addFile("pirVex/f_ndx.htm", "<A HREF=\"#p.HTM#x\" TARGET=\"main\">x</A><BR>\r\n"
+                                   "no quote#p.HTM\r\n<A HREF=\"p.HTM no hash\r\n" +
+                                       indexLine("..\\out.HTM", "Other") +
+                                       indexLine("a\\..\\..\\out.HTM", "Other") +
+                                       indexLine("a/../in.HTM", "Other"));
+  fake.addFile("pirVex/s_ndx.htm", indexLine("in.HTM", "S"));
+  for (const char* file : {"pirVex/#p.HTM", "pirVex/p.HTM", "out.HTM", "pirVex/in.HTM"})
+    fake.addFile(file, page);
+  IndexTable procedures, structures;
+  ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, procedures));
+  ASSERT_TRUE(sortIndex(outputs, StructureIndexName, structures));
+  linkSeeAlso(outputs, procedures, structures);
+  for (const char* file : {"pirVex/#p.HTM", "pirVex/p.HTM", "out.HTM"})
+    EXPECT_EQ(fake.fileText(file), page) << file;
+  EXPECT_EQ(fake.fileText("pirVex/in.HTM"),
+            "<html><B>see:</B>\r\n<UL>\r\n<LI>" + link("../../in.HTM", "S") + "</UL>");
+  EXPECT_FALSE(outputs.anyUnwritten());
+}
+
+TEST(SeeAlsoLinks, InsideTheOutputDirectoryAsText) {
+  for (const char* inside : {"p.HTM", "a\\p.HTM", "a/../p.HTM", ".//a\\.\\p.HTM", "/etc/p",
+                             "a\\..\\..\\pirVex\\p.HTM"})
+    EXPECT_TRUE(insideOutputDirectory(inside)) << inside;
+  for (const char* outside : {"", ".", "a\\..", "..\\p.HTM", "a/../../p.HTM",
+                              "..\\..\\pirVex\\p.HTM", "..\\pirVEX\\p.HTM"})
+    EXPECT_FALSE(insideOutputDirectory(outside)) << outside;
+}
+
 // Sections for the index files that this run opened only, each copied whole
 // after its sort through the handle that wrote it, in pieces of 4 KiB.
 TEST(NavigationPage, SectionsOfTheIndexesThisRunOpened) {

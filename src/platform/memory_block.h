@@ -16,19 +16,14 @@ class MemoryBlock {
   MemoryBlock() = default;
   MemoryBlock(platform::Platform& platform, std::size_t size, platform::MemoryUse use,
               std::string_view subject = {})
-      : platform_(&platform), data_(platform.obtainMemory(size, use, subject)) {
-    if (data_) size_ = size;
-  }
+      : platform_(&platform), data_(platform.obtainMemory(size, use, subject)) {}
   MemoryBlock(MemoryBlock&& other) noexcept
-      : platform_(other.platform_),
-        data_(std::exchange(other.data_, nullptr)),
-        size_(std::exchange(other.size_, 0)) {}
+      : platform_(other.platform_), data_(std::exchange(other.data_, nullptr)) {}
   MemoryBlock& operator=(MemoryBlock&& other) noexcept {
     if (this != &other) {
       reset();
       platform_ = other.platform_;
       data_ = std::exchange(other.data_, nullptr);
-      size_ = std::exchange(other.size_, 0);
     }
     return *this;
   }
@@ -39,18 +34,15 @@ class MemoryBlock {
   void reset() {
     if (data_) platform_->releaseMemory(data_);
     data_ = nullptr;
-    size_ = 0;
   }
 
   explicit operator bool() const { return data_ != nullptr; }
   char* bytes() const { return static_cast<char*>(data_); }
   void* data() const { return data_; }
-  std::size_t size() const { return size_; }
 
  private:
   platform::Platform* platform_ = nullptr;
   void* data_ = nullptr;
-  std::size_t size_ = 0;
 };
 
 }  // namespace pirvex
