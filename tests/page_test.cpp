@@ -215,6 +215,7 @@ TEST(StructureTables, FieldWordsDupArgumentsAndTheEndingLine) {
       "i db 1)\r\n"
       "k db 2 dUp ((1)) <>\r\n"
       "m db 5 DUPLICATE (z) y)\r\n"
+      "r db 2 DUP ()\r\n"
       "n db 6\ro dw 7\r\n"
       "p db\n9 x\r\n"
       "friENDship dd ?\r\n"
@@ -243,6 +244,7 @@ TEST(StructureTables, FieldWordsDupArgumentsAndTheEndingLine) {
       "<tr><td>i</td><td>db</td><td>1)</td></tr>"
       "<tr><td>k</td><td>2*db</td><td>(1</td></tr>"
       "<tr><td>m</td><td>5*db</td><td>z</td></tr>"
+      "<tr><td>r</td><td>2*db</td><td></td></tr>"
       "<tr><td>n</td><td>db</td><td>6</td></tr>"
       "<tr><td>o</td><td>dw</td><td>7</td></tr>"
       "<tr><td>p</td><td>db\n9</td><td>x</td></tr>";
@@ -290,7 +292,8 @@ TEST(StructureTables, KeywordsAndArgumentsAtTheEndOfTheText) {
 TEST(StructureTables, LinesThatDeclareNoStructure) {
   // Only the first `size` bytes of each text are given.
   const std::pair<std::string, std::size_t> lines[] = {
-      {"S\tSTRUC", 7}, {"S STRUC", 6}, {"S\r\n STRUC", 9}, {"S  struct", 8}};
+      {"S\tSTRUC", 7}, {"S STRUC", 6}, {"S\r\n STRUC", 9}, {"ABCD STRUC", 3},
+      {"S  struct", 8}};
   for (const auto& [text, size] : lines) {
     FakePlatform fake;
     OutputFiles outputs(fake);

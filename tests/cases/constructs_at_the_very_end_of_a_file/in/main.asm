@@ -12,3 +12,4 @@ INCLUDE field.inc
 INCLUDE dup.inc
 INCLUDE du.inc
 INCLUDE ends.inc
+INCLUDE include.inc
