@@ -1,9 +1,15 @@
 // Coverage-guided fuzz target: a fuzzed main source, a fuzzed included file
 // and a fuzzed command-line tail, run through the whole tool in a fresh
-// directory. Besides the sanitizers it checks that no source loses a byte
+// directory whose pirVex/ already holds what an earlier run or a hostile
+// archive may leave: index files built from the input, a symbolic link to a
+// directory outside the run directory, one to a file outside, and a real
+// directory. Besides the sanitizers it checks that no source loses a byte,
+// that nothing outside the run's own output changes (the outside directory
+// and file, the links, which may be replaced but never written through),
 // and that no file stays open after the run.
 //
-// Input: TAIL 0xFF 0xFE MAIN 0xFF 0xFE INCLUDED (missing parts are empty).
+// Input: TAIL 0xFF 0xFE MAIN 0xFF 0xFE INCLUDED 0xFF 0xFE INDEX (missing
+// parts are empty). INDEX is planted as both index files.
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,6 +19,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -23,7 +31,15 @@
 
 namespace {
 
-std::filesystem::path workRoot;
+namespace fs = std::filesystem;
+
+fs::path workRoot;
+
+// What the run must leave alone, outside its directory: a directory that a
+// planted link leads to, holding pages as pirVex writes them (so that the
+// see-also pass would take them up), and a page file another link leads to.
+constexpr std::string_view OutsidePage =
+    "<HTML>\r\n<B>see:</B>\r\n<UL>\r\n<LI>Foo, BAR\r\n</UL>\r\n</HTML>";
 
 int openDescriptorCount() {
   int count = 0;
@@ -46,6 +62,94 @@ std::string readFile(const std::filesystem::path& path) {
   return content.str();
 }
 
+// Every entry below the root: a file's bytes, a link's target, a directory.
+std::map<std::string, std::string> snapshot(const fs::path& root) {
+  std::map<std::string, std::string> entries;
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(root, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    std::string name = it->path().lexically_relative(root).string();
+    if (it->is_symlink())
+      entries[name] = "link " + fs::read_symlink(it->path()).string();
+    else if (it->is_directory())
+      entries[name] = "directory";
+    else
+      entries[name] = "file " + readFile(it->path());
+  }
+  return entries;
+}
+
+std::map<std::string, std::string> outsideBefore;
+
+// The system back end with standard error collected instead of written, so
+// that the run's lines can be checked and the fuzzer's own output stays
+// readable.
+class CollectedErrors final : public pirvex::platform::Platform {
+ public:
+  using File = pirvex::platform::File;
+  explicit CollectedErrors(Platform& system) : system_(system) {}
+  std::string errors;
+
+  void printError(std::string_view message) override {
+    errors += message.substr(0, message.find('\0'));
+  }
+  void printMessage(std::string_view message) override { system_.printMessage(message); }
+  void createDirectories(std::string_view path) override { system_.createDirectories(path); }
+  File createFileAnew(std::string_view path) override { return system_.createFileAnew(path); }
+  File openForReading(std::string_view path) override { return system_.openForReading(path); }
+  File openForWriting(std::string_view path, std::uint32_t offset) override {
+    return system_.openForWriting(path, offset);
+  }
+  bool fileSizeByName(std::string_view path, std::uint32_t& size) override {
+    return system_.fileSizeByName(path, size);
+  }
+  std::uint32_t readBytes(File file, void* destination, std::uint32_t count) override {
+    return system_.readBytes(file, destination, count);
+  }
+  std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
+                            std::uint32_t count) override {
+    return system_.readBytesAt(file, offset, destination, count);
+  }
+  std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) override {
+    return system_.writeBytes(file, bytes, count);
+  }
+  bool closeFile(File file) override { return system_.closeFile(file); }
+  bool fileIdentity(File file, pirvex::platform::FileIdentity& identity) override {
+    return system_.fileIdentity(file, identity);
+  }
+  bool fileIdentityByName(std::string_view path,
+                          pirvex::platform::FileIdentity& identity) override {
+    return system_.fileIdentityByName(path, identity);
+  }
+  void* obtainMemory(std::size_t size, pirvex::platform::MemoryUse use,
+                     std::string_view subject) override {
+    return system_.obtainMemory(size, use, subject);
+  }
+  void releaseMemory(void* block) override { system_.releaseMemory(block); }
+
+ private:
+  Platform& system_;
+};
+
+// Standard error holds nothing but lines naming output files not written in
+// full, each by its path below "pirVex" with "\" separators, once; and there
+// are such lines exactly when the run says so by its exit status.
+bool errorsMatchStatus(const std::string& errors, int status) {
+  constexpr std::string_view Unwritten = "Fehler : Ausgabedatei kann nicht geschrieben werden\r\n";
+  std::set<std::string_view> named;
+  std::string_view rest = errors;
+  while (!rest.empty()) {
+    std::size_t end = rest.find(Unwritten);
+    if (end == std::string_view::npos) return false;
+    std::string_view path = rest.substr(0, end);
+    if (!path.starts_with("pirVex\\") || path.find('/') != std::string_view::npos ||
+        !named.insert(path).second)
+      return false;
+    rest.remove_prefix(end + Unwritten.size());
+  }
+  return errors.empty() || status == 1;
+}
+
 std::string_view takePart(std::string_view& rest) {
   std::size_t separator = rest.find("\xFF\xFE");
   std::string_view part = rest.substr(0, separator);
@@ -63,6 +167,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   int null = ::open("/dev/null", O_WRONLY);
   ::dup2(null, STDOUT_FILENO);
   ::close(null);
+  writeFile(workRoot / "outside.HTM", OutsidePage);
+  fs::create_directories(workRoot / "outside");
+  writeFile(workRoot / "outside" / "page.HTM", OutsidePage);
+  writeFile(workRoot / "outside" / "inc_inc.HTM", OutsidePage);
+  outsideBefore = snapshot(workRoot);
   std::atexit([] {
     std::error_code ignored;
     std::filesystem::remove_all(workRoot, ignored);
@@ -74,34 +183,78 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view rest(reinterpret_cast<const char*>(data), size);
   std::string_view tail = takePart(rest);
   std::string_view mainSource = takePart(rest);
-  std::string_view included = rest;
+  std::string_view included = takePart(rest);
+  std::string_view index = rest;
   // A main name that climbs with ".." puts its page beside the source it
   // names, wherever that is; keep the fuzzer inside its own directory.
   if (tail.find("..") != std::string_view::npos || tail.find('\0') != std::string_view::npos)
     return -1;
 
-  std::filesystem::path run = workRoot / "run";
+  const fs::path run = workRoot / "run";
+  const fs::path output = run / "pirVex";
   std::error_code ignored;
-  std::filesystem::remove_all(run, ignored);
-  std::filesystem::create_directories(run);
+  fs::remove_all(run, ignored);
+  fs::create_directories(output / "directory");
+  fs::create_directories(run / "linked");
   writeFile(run / "main.asm", mainSource);
   writeFile(run / "inc.inc", included);
-  std::filesystem::current_path(run);
+  // The same source under the name of the directory link below pirVex/: its
+  // page would go through that link.
+  writeFile(run / "linked" / "inc.inc", included);
+  writeFile(output / "f_ndx.htm", index);
+  writeFile(output / "s_ndx.htm", index);
+  writeFile(output / "directory" / "page.HTM", OutsidePage);
+  fs::create_directory_symlink(workRoot / "outside", output / "linked");
+  fs::create_symlink(workRoot / "outside.HTM", output / "main.HTM");
+  fs::current_path(run);
 
   int descriptorsBefore = openDescriptorCount();
+  std::string errors;
+  int status = -1;
   {
     pirvex::platform::PosixPlatform system;
-    pirvex::platform::BufferedPlatform platform(system);
-    (void)pirvex::runTool(platform, "pirvex " + std::string(tail));
+    CollectedErrors collected(system);
+    pirvex::platform::BufferedPlatform platform(collected);
+    status = pirvex::runTool(platform, "pirvex " + std::string(tail));
+    errors = std::move(collected.errors);
+  }
+  if (!errorsMatchStatus(errors, status)) {
+    std::fprintf(stderr, "exit status %d with standard error:\n%s\n", status, errors.c_str());
+    std::abort();
   }
   if (openDescriptorCount() != descriptorsBefore) {
     std::fprintf(stderr, "a file stayed open after the run\n");
     std::abort();
   }
-  if (readFile(run / "main.asm") != mainSource || readFile(run / "inc.inc") != included) {
-    std::fprintf(stderr, "a source file changed\n");
+  // Outside the run directory nothing changes; in it, nothing but pirVex/:
+  // the sources keep every byte.
+  std::map<std::string, std::string> outsideAfter = snapshot(workRoot);
+  for (auto it = outsideAfter.begin(); it != outsideAfter.end();)
+    it = it->first.starts_with("run/pirVex/") ? outsideAfter.erase(it) : std::next(it);
+  std::map<std::string, std::string> expected = outsideBefore;
+  expected["run"] = expected["run/pirVex"] = expected["run/linked"] = "directory";
+  expected["run/main.asm"] = "file " + std::string(mainSource);
+  expected["run/inc.inc"] = expected["run/linked/inc.inc"] = "file " + std::string(included);
+  if (outsideAfter != expected) {
+    std::fprintf(stderr, "a source or a file outside the output changed\n");
     std::abort();
   }
-  std::filesystem::current_path(workRoot);
+  // A planted link is replaced by a file of the run's own, or stays as it
+  // was; the planted directory stays a directory.
+  auto isLinkTo = [](const fs::path& link, const fs::path& target) {
+    std::error_code error;
+    return fs::is_symlink(fs::symlink_status(link)) && fs::read_symlink(link, error) == target;
+  };
+  auto isRegular = [](const fs::path& file) {
+    return fs::is_regular_file(fs::symlink_status(file));
+  };
+  if ((!isLinkTo(output / "linked", workRoot / "outside") && !isRegular(output / "linked")) ||
+      (!isLinkTo(output / "main.HTM", workRoot / "outside.HTM") &&
+       !isRegular(output / "main.HTM")) ||
+      !fs::is_directory(fs::symlink_status(output / "directory"))) {
+    std::fprintf(stderr, "a planted link or directory was written through\n");
+    std::abort();
+  }
+  fs::current_path(workRoot);
   return 0;
 }

@@ -1,12 +1,14 @@
 #include "support/workspace.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -62,63 +64,97 @@ std::vector<std::string> Workspace::files() const {
   return result;
 }
 
-RunResult Workspace::execute(const std::vector<std::string>& arguments,
+namespace {
+
+double now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+StartedRun Workspace::start(const std::vector<std::string>& arguments,
                             const RunOptions& options) const {
+  // Everything the child needs is made here: between fork and exec it may
+  // not allocate, since another thread may hold the allocator's lock.
+  static std::atomic<unsigned> runs{0};
   const std::string where = (root_ / options.directory).string();
-  const std::string errorsFile = root_.string() + ".errors";
+  StartedRun started;
+  started.errorsFile = root_.string() + ".errors" + std::to_string(runs++);
+  started.firstLineOnly = options.readFirstLineOnly;
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(PIRVEX_BINARY));
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  struct Limit {
+    int resource;
+    long long value;
+  };
+  const Limit limits[] = {{RLIMIT_FSIZE, options.fileSizeLimit},
+                          {RLIMIT_AS, options.addressSpaceLimit},
+                          {RLIMIT_NOFILE, options.openFilesLimit}};
+
+  // Close-on-exec, so that a run started beside this one does not hold this
+  // one's pipe open.
   int pipeEnds[2];
-  if (::pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
-  const auto started = std::chrono::steady_clock::now();
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  started.startedAt = now();
   pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
     ::dup2(pipeEnds[1], STDOUT_FILENO);
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
-    int errors = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int errors = ::open(started.errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(errors, STDERR_FILENO);
-    ::close(errors);
+    if (errors > STDERR_FILENO) ::close(errors);
     if (options.closeStandardOutput) ::close(STDOUT_FILENO);
-    auto limit = [](int resource, long long value) {
-      if (value < 0) return;
-      struct rlimit bound{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
-      ::setrlimit(resource, &bound);
-    };
-    limit(RLIMIT_FSIZE, options.fileSizeLimit);
-    limit(RLIMIT_AS, options.addressSpaceLimit);
-    limit(RLIMIT_NOFILE, options.openFilesLimit);
+    for (const Limit& limit : limits) {
+      if (limit.value < 0) continue;
+      struct rlimit bound {
+        static_cast<rlim_t>(limit.value), static_cast<rlim_t>(limit.value)
+      };
+      ::setrlimit(limit.resource, &bound);
+    }
     if (options.user != -1 && (::setgid(static_cast<gid_t>(options.user)) != 0 ||
                                ::setuid(static_cast<uid_t>(options.user)) != 0))
       ::_exit(126);
     if (::chdir(where.c_str()) != 0) ::_exit(127);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(PIRVEX_BINARY));
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
+    if (options.secondsLimit > 0) ::alarm(static_cast<unsigned>(options.secondsLimit));
     ::execv(PIRVEX_BINARY, argv.data());
     ::_exit(127);
   }
   ::close(pipeEnds[1]);
+  started.process = child;
+  started.output = pipeEnds[0];
+  return started;
+}
+
+RunResult Workspace::finish(StartedRun& run) {
   RunResult result;
   char chunk[4096];
   for (;;) {
-    ssize_t got = ::read(pipeEnds[0], chunk, sizeof chunk);
+    ssize_t got = ::read(run.output, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     result.console.append(chunk, static_cast<std::size_t>(got));
-    if (options.readFirstLineOnly && result.console.find('\n') != std::string::npos) break;
+    if (run.firstLineOnly && result.console.find('\n') != std::string::npos) break;
   }
-  ::close(pipeEnds[0]);
+  ::close(run.output);
   int status = 0;
-  ::waitpid(child, &status, 0);
-  result.seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  while (::waitpid(run.process, &status, 0) < 0 && errno == EINTR) {
+  }
+  result.seconds = now() - run.startedAt;
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  std::ifstream in(errorsFile, std::ios::binary);
+  std::ifstream in(run.errorsFile, std::ios::binary);
   std::ostringstream errors;
   errors << in.rdbuf();
   result.errors = errors.str();
-  std::filesystem::remove(errorsFile);
+  std::filesystem::remove(run.errorsFile);
   return result;
+}
+
+RunResult Workspace::execute(const std::vector<std::string>& arguments,
+                             const RunOptions& options) const {
+  StartedRun started = start(arguments, options);
+  return finish(started);
 }
 
 std::string Workspace::runRaw(const std::vector<std::string>& arguments, int& exitCode,

@@ -23,6 +23,9 @@ struct RunOptions {
   long long openFilesLimit = -1;
   bool closeStandardOutput = false;  // started with descriptor 1 closed
   bool readFirstLineOnly = false;    // standard output a pipe closed after one line
+  // When not -1, the run is killed by SIGALRM after this many seconds: a run
+  // that hangs fails its test instead of holding up the whole tier.
+  int secondsLimit = -1;
 };
 
 // What a run of the built pirvex gave.
@@ -31,6 +34,15 @@ struct RunResult {
   std::string errors;   // standard error
   int status = -1;      // exit status, or 128 + the signal that ended it
   double seconds = 0;   // wall time
+};
+
+// A run of the built pirvex that has been started and not yet waited for.
+struct StartedRun {
+  int process = -1;
+  int output = -1;  // the read end of its standard output
+  std::string errorsFile;
+  bool firstLineOnly = false;
+  double startedAt = 0;
 };
 
 class Workspace {
@@ -58,6 +70,11 @@ class Workspace {
                      const std::string& directory = "", int user = -1) const;
   RunResult execute(const std::vector<std::string>& arguments,
                     const RunOptions& options = {}) const;
+  // The two halves of execute, so that runs can overlap: start forks and
+  // execs (the child only calls what is safe after a fork in a process with
+  // threads), finish reads the run's output and waits for it.
+  StartedRun start(const std::vector<std::string>& arguments, const RunOptions& options = {}) const;
+  static RunResult finish(StartedRun& run);
 
  private:
   std::filesystem::path root_;
