@@ -34,10 +34,10 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get install -y "${need[@]}"
 fi
 
-echo "== normal build and the fast tier"
+echo "== normal build and every ctest test"
 cmake --preset dev
 cmake --build --preset dev -j"$jobs"
-ctest --preset dev -j"$jobs"
+ctest --preset all -j"$jobs"
 
 echo "== clang-tidy"
 find src -name '*.cpp' ! -name 'win32_platform.cpp' -print0 | sort -z |
