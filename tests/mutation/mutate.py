@@ -733,8 +733,9 @@ def build_command(build: Path, jobs: int) -> list[str]:
 
 
 def test_command(build: Path, jobs: int, timeout: int) -> list[str]:
+    # The fast tier: everything but the tests labelled slow.
     return ["ctest", "--test-dir", str(build), "-j", str(jobs), "--timeout", str(timeout),
-            "--stop-on-failure"]
+            "--stop-on-failure", "-LE", "slow"]
 
 
 def test_environment(build: Path) -> dict:
