@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "platform/text.h"
 
@@ -31,6 +32,92 @@ std::string systemPath(std::string_view path) {
   return name;
 }
 
+// The "A" calls take names of fewer than MAX_PATH bytes, directories twelve
+// bytes fewer. A longer name goes to the "W" call in its long form:
+// absolute, "\\?\" before it, "\" its only separator, "." and ".." resolved
+// as text (the system resolves nothing in that form), converted from the
+// ANSI code page as the "A" call would convert it.
+constexpr std::size_t LongName = MAX_PATH - 12;
+
+std::wstring widened(std::string_view text) {
+  if (text.empty()) return {};
+  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+bool isWideSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Empty where no long form can be made (a UNC name, a current directory
+// that is none).
+std::wstring longForm(const std::string& name) {
+  std::wstring path = widened(name);
+  std::wstring absolute;
+  if (path.size() >= 3 && path[1] == L':' && isWideSeparator(path[2])) {
+    absolute = path;
+  } else {
+    if (path.size() >= 2 && path[1] == L':') return {};  // relative to a drive's own directory
+    DWORD size = GetCurrentDirectoryW(0, nullptr);
+    if (size == 0) return {};
+    std::wstring current(size, L'\0');
+    current.resize(GetCurrentDirectoryW(size, current.data()));
+    if (current.size() < 3 || current[1] != L':') return {};
+    absolute = isWideSeparator(path.front()) ? current.substr(0, 2) + path
+                                             : current + L"\\" + path;
+  }
+  std::wstring resolved = L"\\\\?\\" + absolute.substr(0, 2);
+  const std::size_t root = resolved.size();
+  std::size_t start = 3;
+  for (std::size_t i = 3; i <= absolute.size(); ++i) {
+    if (i < absolute.size() && !isWideSeparator(absolute[i])) continue;
+    std::wstring_view part(absolute.data() + start, i - start);
+    start = i + 1;
+    if (part.empty() || part == L".") continue;
+    if (part == L"..") {
+      std::size_t last = resolved.rfind(L'\\');
+      if (last >= root) resolved.resize(last);
+      continue;
+    }
+    resolved += L'\\';
+    resolved += part;
+  }
+  return resolved;
+}
+
+HANDLE createFile(const std::string& name, DWORD access, DWORD share, DWORD disposition,
+                  DWORD flags) {
+  if (name.size() < LongName)
+    return CreateFileA(name.c_str(), access, share, nullptr, disposition, flags, nullptr);
+  std::wstring wide = longForm(name);
+  if (wide.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide.c_str(), access, share, nullptr, disposition, flags, nullptr);
+}
+
+void createDirectory(const std::string& name) {
+  if (name.size() < LongName) {
+    CreateDirectoryA(name.c_str(), nullptr);
+    return;
+  }
+  std::wstring wide = longForm(name);
+  if (!wide.empty()) CreateDirectoryW(wide.c_str(), nullptr);
+}
+
+void deleteFile(const std::string& name) {
+  if (name.size() < LongName) {
+    DeleteFileA(name.c_str());
+    return;
+  }
+  std::wstring wide = longForm(name);
+  if (!wide.empty()) DeleteFileW(wide.c_str());
+}
+
+DWORD fileAttributes(const std::string& name) {
+  if (name.size() < LongName) return GetFileAttributesA(name.c_str());
+  std::wstring wide = longForm(name);
+  return wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
+}
+
 bool startsInOutput(const std::string& name) {
   return name.compare(0, OutputDirectory.size(), OutputDirectory) == 0 &&
          (name.size() == OutputDirectory.size() || isSeparator(name[OutputDirectory.size()]));
@@ -38,9 +125,8 @@ bool startsInOutput(const std::string& name) {
 
 // Only a file on a disk is a file to read: not a directory, pipe or device.
 HANDLE openExisting(std::string_view path) {
-  HANDLE file = CreateFileA(systemPath(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0x27,
-                            nullptr);
+  HANDLE file = createFile(systemPath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           OPEN_EXISTING, 0x27);
   if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
     CloseHandle(file);
     return INVALID_HANDLE_VALUE;
@@ -99,18 +185,16 @@ void Win32Platform::lockOutputDirectory(bool create) {
 bool Win32Platform::makeDirectories(const std::string& path, bool create) {
   const bool output = startsInOutput(path);
   if (output) lockOutputDirectory(create);
-  std::string prefix = path;
   for (std::size_t i = 1; i < path.size(); ++i) {
     if (!isSeparator(path[i])) continue;
-    prefix[i] = '\0';
-    if (create) CreateDirectoryA(prefix.c_str(), nullptr);
+    const std::string prefix = path.substr(0, i);
+    if (create) createDirectory(prefix);
     // Below the output directory a link or junction is never followed.
     if (output && i > OutputDirectory.size()) {
-      DWORD attributes = GetFileAttributesA(prefix.c_str());
+      DWORD attributes = fileAttributes(prefix);
       if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return false;
     }
-    prefix[i] = path[i];
   }
   return true;
 }
@@ -130,10 +214,9 @@ File Win32Platform::createFileAnew(std::string_view path) {
   // The directories first: nothing is deleted through a link below the
   // output directory.
   if (!makeDirectories(name, true)) return NoFile;
-  DeleteFileA(name.c_str());
-  return fileOf(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_ARCHIVE, nullptr));
+  deleteFile(name);
+  return fileOf(createFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE));
 }
 
 File Win32Platform::openForReading(std::string_view path) {
@@ -145,9 +228,8 @@ File Win32Platform::openForReading(std::string_view path) {
 File Win32Platform::openForWriting(std::string_view path, std::uint32_t offset) {
   std::string name = systemPath(path);
   if (!makeDirectories(name, false)) return NoFile;
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_ARCHIVE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE file = createFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | FILE_FLAG_OPEN_REPARSE_POINT);
   if (file == INVALID_HANDLE_VALUE) return NoFile;
   if (GetFileType(file) != FILE_TYPE_DISK ||
       SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) ==
@@ -207,10 +289,9 @@ bool Win32Platform::fileIdentity(File file, FileIdentity& identity) {
 }
 
 bool Win32Platform::fileIdentityByName(std::string_view path, FileIdentity& identity) {
-  HANDLE file = CreateFileA(systemPath(path).c_str(), 0,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                            nullptr);
+  HANDLE file = createFile(systemPath(path), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool known = fileIdentity(fileOf(file), identity);
   CloseHandle(file);

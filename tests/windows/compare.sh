@@ -74,6 +74,23 @@ blocked() {
   printf 'a file' >pirVex
 }
 
+# Both separators make directories; a run that documents nothing still
+# makes "pirVex"; page paths past Windows' 260 bytes.
+slashes() {
+  mkdir -p inc src
+  printf 'INCLUDE inc/slash.inc\r\n;* Main.\r\nM PROC\r\n' >src/main.asm
+  printf 'S PROC\r\nT STRUC\r\nT ENDS\r\n' >inc/slash.inc
+}
+nothing() { printf '; nothing documented here\r\n' >plain.asm; }
+long_directory=$(printf 'directory%02d/' $(seq 1 30))  # 360 bytes
+long_paths() {
+  mkdir -p "$long_directory"
+  printf ';*@see:\r\n;* M\r\nL PROC\r\nS STRUC\r\nS ENDS\r\n' >"${long_directory}long.inc"
+  printf 'INCLUDE %s\r\nM PROC\r\n' "$(printf '%s' "${long_directory}long.inc" | tr / '\\\\')" \
+    >"${long_directory}main.asm"
+  cp "${long_directory}main.asm" main.asm
+}
+
 case_ example example main.asm
 case_ example-public example -p main.asm
 case_ generated generated main.asm
@@ -83,6 +100,10 @@ case_ no-argument special
 case_ no-dot special demo
 case_ missing special missing.asm
 case_ empty special empty.asm
+case_ slashes slashes src/main.asm
+case_ nothing nothing plain.asm
+case_ long-include long_paths main.asm
+case_ long-main long_paths "${long_directory}main.asm"
 case_ zero-byte zero_byte main.asm
 case_ stale-index stale_index s.asm
 case_ markup markup demo.asm
