@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "driver/source_pass.h"
 #include "platform/posix_platform.h"
 
 namespace pirvex {
@@ -51,6 +52,13 @@ TEST(CommandLine, OptionsBeforeAndAfterTheName) {
   EXPECT_EQ(quoted.name, "my demo.asm");
   EXPECT_TRUE(quoted.publicOnly);
   EXPECT_TRUE(parse("pirvex demo.asm -x -p").publicOnly);
+  EXPECT_TRUE(parse("pirvex demo.asm -x-p").publicOnly) << "an option needs no blank before it";
+  // An empty name in quotes, and an empty program name in quotes.
+  Parsed empty = parse("pirvex \"\" -p");
+  EXPECT_TRUE(empty.ok);
+  EXPECT_EQ(empty.name, "");
+  EXPECT_TRUE(empty.publicOnly);
+  EXPECT_EQ(parse("\"\" demo.asm").name, "demo.asm");
   Parsed stops = parse("pirvex demo.asm other.asm -p");
   EXPECT_EQ(stops.name, "demo.asm");
   EXPECT_FALSE(stops.publicOnly);
@@ -71,6 +79,17 @@ TEST(CommandLine, BaseNameIsTheTextBeforeTheLastDot) {
   CommandLine command;
   ASSERT_TRUE(parseCommandLine("pirvex demo", command));
   EXPECT_EQ(command.afterLastDot, 0u);
+}
+
+// An included file's page path: "." pairs climb out of the output
+// directory no more, every other "." becomes "_".
+TEST(IncludedPagePath, DotsAndDotPairs) {
+  EXPECT_EQ(includedPagePath("inc\\defs.inc"), "inc\\defs_inc.HTM");
+  EXPECT_EQ(includedPagePath("..\\lib\\io.inc"), "BackLinks_\\lib\\io_inc.HTM");
+  EXPECT_EQ(includedPagePath("x.."), "xBackLinks_.HTM");
+  EXPECT_EQ(includedPagePath("..."), "BackLinksBackLinks_.HTM");
+  EXPECT_EQ(includedPagePath("."), "_.HTM");
+  EXPECT_EQ(includedPagePath(""), ".HTM");
 }
 
 TEST(CommandLine, ArgumentsAreJoinedAsOneLine) {

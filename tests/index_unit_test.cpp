@@ -246,7 +246,7 @@ TEST(SeeAlsoLinks, InsideTheOutputDirectoryAsText) {
   for (const char* inside : {"p.HTM", "a\\p.HTM", "a/../p.HTM", ".//a\\.\\p.HTM", "/etc/p",
                              "a\\..\\..\\pirVex\\p.HTM"})
     EXPECT_TRUE(insideOutputDirectory(inside)) << inside;
-  for (const char* outside : {"", ".", "a\\..", "..\\p.HTM", "a/../../p.HTM",
+  for (const char* outside : {"", ".", "a\\..", "..\\p.HTM", "\\..\\p.HTM", "a/../../p.HTM",
                               "..\\..\\pirVex\\p.HTM", "..\\pirVEX\\p.HTM"})
     EXPECT_FALSE(insideOutputDirectory(outside)) << outside;
 }
