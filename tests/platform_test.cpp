@@ -3,7 +3,12 @@
 #include "platform/posix_platform.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -124,7 +129,13 @@ TEST_F(Platform, SizesReadsAndMissingFiles) {
   workspace.write("dir.asm/x", "");
   EXPECT_EQ(openForReading("dir.asm"), NoFile);
 
+  // An absolute name with "\\" separators, and one that begins with two.
+  std::string absolute = (workspace.path() / "two.asm").string();
+  std::replace(absolute.begin(), absolute.end(), '/', '\\');
   workspace.write("two.asm", "ab");
+  ASSERT_TRUE(fileSizeByName(absolute, size));
+  EXPECT_EQ(size, 2u);
+  ASSERT_TRUE(fileSizeByName("\\" + absolute, size));
   File file = openForReading("two.asm");
   char bytes[4];
   EXPECT_EQ(readBytes(file, bytes, 4), 2u);
@@ -173,6 +184,31 @@ TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {
   expected += large;
   closeFile(file);
   EXPECT_EQ(workspace.read("big.bin"), expected);
+}
+
+// Standard input, output and error closed at the start are on the null
+// device afterwards, so no file the run opens can take their places; a
+// closed pipe and a file size limit no longer end the process.
+TEST(ProcessPreparation, ClosedStandardDescriptorsAndSignals) {
+  pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) ::close(descriptor);
+    PosixPlatform::prepareProcess();
+    struct stat null, standard;
+    if (::stat("/dev/null", &null) != 0) ::_exit(10);
+    for (int descriptor = 0; descriptor <= 2; ++descriptor)
+      if (::fstat(descriptor, &standard) != 0 || standard.st_rdev != null.st_rdev) ::_exit(11);
+    for (int signal : {SIGPIPE, SIGXFSZ}) {
+      struct sigaction action;
+      if (::sigaction(signal, nullptr, &action) != 0 || action.sa_handler != SIG_IGN) ::_exit(12);
+    }
+    ::_exit(0);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
