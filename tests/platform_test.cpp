@@ -156,6 +156,20 @@ TEST_F(Platform, NamesAreLookedUpWithoutRegardToCase) {
   std::uint32_t size = 0;
   EXPECT_TRUE(fileSizeByName("ONLY\\upper.inc", size));
   EXPECT_EQ(size, 5u);
+
+  // A directory listed once is listed anew after this run made a file in it.
+  EXPECT_FALSE(fileSizeByName("only\\missing.inc", size));
+  File made = createFileAnew("only\\Made.Inc");
+  writeBytes(made, "made");
+  closeFile(made);
+  EXPECT_TRUE(fileSizeByName("ONLY\\MADE.INC", size));
+  EXPECT_EQ(size, 4u);
+
+  // A name that stands as written but cannot be opened (a link to itself)
+  // is not looked up without regard to case.
+  workspace.write("loop/DATA.INC", "data");
+  fs::create_symlink("data.inc", "loop/data.inc");
+  EXPECT_EQ(openForReading("loop\\data.inc"), NoFile);
 }
 
 TEST_F(Platform, PlantedLinkIsReplaced) {
@@ -169,6 +183,15 @@ TEST_F(Platform, PlantedLinkIsReplaced) {
   EXPECT_EQ(workspace.read("victim.txt"), "keep");
   EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("pirVex/page.HTM")));
   EXPECT_EQ(workspace.read("pirVex/page.HTM"), "page");
+
+  // A directory below the output directory that is a link is never
+  // followed, also when the path reaches it after a climb that stays below.
+  fs::create_directories("outside");
+  fs::create_directories("pirVex/a");
+  fs::create_symlink("../outside", "pirVex/s");
+  EXPECT_EQ(createFileAnew("pirVex\\s\\x.HTM"), NoFile);
+  EXPECT_EQ(createFileAnew("pirVex\\a\\..\\s\\x.HTM"), NoFile);
+  EXPECT_TRUE(fs::is_empty("outside"));
 }
 
 TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {
