@@ -122,6 +122,8 @@ TEST_F(Platform, TwoHandlesOfOneFileWriteInCallOrder) {
 TEST_F(Platform, SizesReadsAndMissingFiles) {
   std::uint32_t size = 99;
   EXPECT_FALSE(fileSizeByName("missing.asm", size));
+  FileIdentity identity;
+  EXPECT_FALSE(platform.fileIdentityByName("missing.asm", identity));
   EXPECT_EQ(openForReading("missing.asm"), NoFile);
   workspace.write("empty.asm", "");
   ASSERT_TRUE(fileSizeByName("empty.asm", size));

@@ -86,6 +86,12 @@ TEST(Scanner, CommentDirectiveSkipsToAfterItsDelimiter) {
   EXPECT_TRUE(skipCommentDirective(byCr));
   EXPECT_EQ(rest(byCr), "\nafter");
 
+  // The delimiter may close at the very next byte.
+  std::string empty = "COMMENT ##after#";
+  Cursor closedAtOnce = over(empty);
+  EXPECT_TRUE(skipCommentDirective(closedAtOnce));
+  EXPECT_EQ(rest(closedAtOnce), "after#");
+
   std::string open = "COMMENT # never closed\r\nmore";
   Cursor unclosed = over(open);
   EXPECT_TRUE(skipCommentDirective(unclosed));
