@@ -69,6 +69,20 @@ TEST_F(Faults, TextWithoutScratchMemoryIsWrittenUnescaped) {
                                                                         sourceLine("demo.asm")));
 }
 
+// Without memory for escaping, markup in a name is still kept out of its
+// attribute and out of the text: only the umlauts stay as they are.
+TEST_F(Faults, NamesWithoutScratchMemoryStillEscapeTheirMarkup) {
+  fake.addFile("demo.asm", crlf(";*@PUBLIC: <A\"\x84>\nX PROC\n"));
+  fake.failMemory(MemoryUse::EscapeScratch, {}, 0);
+  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(fake.fileText("pirVex/demo.HTM"),
+            page("demo: demo.asm", "<A NAME=\"&lt;A&quot;\x84&gt;\"></A>\n<B>&lt;A\"\x84&gt;</B>\n"
+                                   "<BR><BR>\nPrivate Name: X<BR><BR>\n" +
+                                       sourceLine("demo.asm")));
+  EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"),
+            "<A HREF=\"demo.HTM#&lt;A&quot;\x84&gt;\" TARGET=\"main\">&lt;A\"\x84&gt;</A><BR>\r\n");
+}
+
 TEST_F(Faults, PageThatCannotBeReadBackStaysAsItWas) {
   const std::string body = heading("X") + sourceLine("demo.asm") + "<HR>\n" + structure("S");
   auto runFailing = [&](auto fail) {

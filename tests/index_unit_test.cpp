@@ -112,6 +112,11 @@ TEST(IndexSorting, MissingOrEmptyIndexIsNotSorted) {
   EXPECT_FALSE(sortIndex(outputs, StructureIndexName, table));
   EXPECT_EQ(table.count, 0u);
   EXPECT_EQ(fake.fileText("pirVex/s_ndx.htm"), "");
+  // A read that brings no byte of a one-byte index leaves nothing to sort.
+  fake.addFile("pirVex/f_ndx.htm", "x");
+  fake.failFile(FileService::ReadBytes, "pirVEX\\f_ndx.htm");
+  EXPECT_FALSE(sortIndex(outputs, ProcedureIndexName, table));
+  EXPECT_EQ(table.count, 0u);
   EXPECT_EQ(fake.liveBlocks(), 0u);
 }
 

@@ -3,7 +3,12 @@
 #include "platform/posix_platform.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -117,6 +122,8 @@ TEST_F(Platform, TwoHandlesOfOneFileWriteInCallOrder) {
 TEST_F(Platform, SizesReadsAndMissingFiles) {
   std::uint32_t size = 99;
   EXPECT_FALSE(fileSizeByName("missing.asm", size));
+  FileIdentity identity;
+  EXPECT_FALSE(platform.fileIdentityByName("missing.asm", identity));
   EXPECT_EQ(openForReading("missing.asm"), NoFile);
   workspace.write("empty.asm", "");
   ASSERT_TRUE(fileSizeByName("empty.asm", size));
@@ -124,7 +131,13 @@ TEST_F(Platform, SizesReadsAndMissingFiles) {
   workspace.write("dir.asm/x", "");
   EXPECT_EQ(openForReading("dir.asm"), NoFile);
 
+  // An absolute name with "\\" separators, and one that begins with two.
+  std::string absolute = (workspace.path() / "two.asm").string();
+  std::replace(absolute.begin(), absolute.end(), '/', '\\');
   workspace.write("two.asm", "ab");
+  ASSERT_TRUE(fileSizeByName(absolute, size));
+  EXPECT_EQ(size, 2u);
+  ASSERT_TRUE(fileSizeByName("\\" + absolute, size));
   File file = openForReading("two.asm");
   char bytes[4];
   EXPECT_EQ(readBytes(file, bytes, 4), 2u);
@@ -145,6 +158,20 @@ TEST_F(Platform, NamesAreLookedUpWithoutRegardToCase) {
   std::uint32_t size = 0;
   EXPECT_TRUE(fileSizeByName("ONLY\\upper.inc", size));
   EXPECT_EQ(size, 5u);
+
+  // A directory listed once is listed anew after this run made a file in it.
+  EXPECT_FALSE(fileSizeByName("only\\missing.inc", size));
+  File made = createFileAnew("only\\Made.Inc");
+  writeBytes(made, "made");
+  closeFile(made);
+  EXPECT_TRUE(fileSizeByName("ONLY\\MADE.INC", size));
+  EXPECT_EQ(size, 4u);
+
+  // A name that stands as written but cannot be opened (a link to itself)
+  // is not looked up without regard to case.
+  workspace.write("loop/DATA.INC", "data");
+  fs::create_symlink("data.inc", "loop/data.inc");
+  EXPECT_EQ(openForReading("loop\\data.inc"), NoFile);
 }
 
 TEST_F(Platform, PlantedLinkIsReplaced) {
@@ -158,6 +185,15 @@ TEST_F(Platform, PlantedLinkIsReplaced) {
   EXPECT_EQ(workspace.read("victim.txt"), "keep");
   EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("pirVex/page.HTM")));
   EXPECT_EQ(workspace.read("pirVex/page.HTM"), "page");
+
+  // A directory below the output directory that is a link is never
+  // followed, also when the path reaches it after a climb that stays below.
+  fs::create_directories("outside");
+  fs::create_directories("pirVex/a");
+  fs::create_symlink("../outside", "pirVex/s");
+  EXPECT_EQ(createFileAnew("pirVex\\s\\x.HTM"), NoFile);
+  EXPECT_EQ(createFileAnew("pirVex\\a\\..\\s\\x.HTM"), NoFile);
+  EXPECT_TRUE(fs::is_empty("outside"));
 }
 
 TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {
@@ -173,6 +209,31 @@ TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {
   expected += large;
   closeFile(file);
   EXPECT_EQ(workspace.read("big.bin"), expected);
+}
+
+// Standard input, output and error closed at the start are on the null
+// device afterwards, so no file the run opens can take their places; a
+// closed pipe and a file size limit no longer end the process.
+TEST(ProcessPreparation, ClosedStandardDescriptorsAndSignals) {
+  pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) ::close(descriptor);
+    PosixPlatform::prepareProcess();
+    struct stat null, standard;
+    if (::stat("/dev/null", &null) != 0) ::_exit(10);
+    for (int descriptor = 0; descriptor <= 2; ++descriptor)
+      if (::fstat(descriptor, &standard) != 0 || standard.st_rdev != null.st_rdev) ::_exit(11);
+    for (int signal : {SIGPIPE, SIGXFSZ}) {
+      struct sigaction action;
+      if (::sigaction(signal, nullptr, &action) != 0 || action.sa_handler != SIG_IGN) ::_exit(12);
+    }
+    ::_exit(0);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace

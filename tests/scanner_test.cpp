@@ -3,6 +3,7 @@
 #include <string>
 
 #include "scan/cursor.h"
+#include "scan/includes.h"
 
 namespace pirvex {
 namespace {
@@ -86,6 +87,12 @@ TEST(Scanner, CommentDirectiveSkipsToAfterItsDelimiter) {
   EXPECT_TRUE(skipCommentDirective(byCr));
   EXPECT_EQ(rest(byCr), "\nafter");
 
+  // The delimiter may close at the very next byte.
+  std::string empty = "COMMENT ##after#";
+  Cursor closedAtOnce = over(empty);
+  EXPECT_TRUE(skipCommentDirective(closedAtOnce));
+  EXPECT_EQ(rest(closedAtOnce), "after#");
+
   std::string open = "COMMENT # never closed\r\nmore";
   Cursor unclosed = over(open);
   EXPECT_TRUE(skipCommentDirective(unclosed));
@@ -148,6 +155,14 @@ TEST(Scanner, NothingPastTheEndOfTheTextIsLookedAt) {
   EXPECT_TRUE(isPlainComment(cut(doc, 2)));
   EXPECT_TRUE(isDocLine(cut(doc, 3)));
   EXPECT_FALSE(isPlainComment(cut(doc, 3)));
+
+  const std::string include = "INCLUDE x.inc";
+  std::string_view name;
+  EXPECT_FALSE(includeDirective(cut(include, 7), name)) << "the keyword needs a byte after it";
+  EXPECT_TRUE(includeDirective(cut(include, 8), name));
+  EXPECT_EQ(name, "");
+  EXPECT_TRUE(includeDirective(cut(include, 10), name));
+  EXPECT_EQ(name, "x.");
 
   const std::string comment = "COMMENT #ab#x";
   Cursor noDelimiter = cut(comment, 8);

@@ -8,16 +8,16 @@ namespace pirvex {
 namespace {
 
 constexpr std::string_view Unwritten = "Fehler : Ausgabedatei kann nicht geschrieben werden\r\n";
-constexpr std::string_view OutputDirectory = "pirVex";
-constexpr std::string_view OutputDirectoryUpper = "pirVEX";
+// Every output file lies below one of the output directory's spellings.
+constexpr std::string_view OutputDirectory = "pirVex\\";
+constexpr std::string_view OutputDirectoryUpper = "pirVEX\\";
 
 }  // namespace
 
 std::string OutputFiles::toolName(std::string_view fileName) {
   std::string name(untilNul(fileName));
   std::replace(name.begin(), name.end(), '/', '\\');
-  if (name.starts_with(OutputDirectoryUpper) &&
-      (name.size() == OutputDirectoryUpper.size() || name[OutputDirectoryUpper.size()] == '\\'))
+  if (name.starts_with(OutputDirectoryUpper))
     name.replace(0, OutputDirectoryUpper.size(), OutputDirectory);
   return name;
 }

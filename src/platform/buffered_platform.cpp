@@ -28,8 +28,9 @@ File BufferedPlatform::adopt(File system) {
 
 void BufferedPlatform::flush(Handle& handle) {
   if (handle.pending.empty()) return;
-  auto count = static_cast<std::uint32_t>(handle.pending.size());
-  if (system_.writeBytes(handle.system, handle.pending.data(), count) < count) handle.failed = true;
+  // A write that falls short is the system's to remember: its close says so.
+  system_.writeBytes(handle.system, handle.pending.data(),
+                     static_cast<std::uint32_t>(handle.pending.size()));
   handle.pending.clear();
 }
 
@@ -94,11 +95,7 @@ std::uint32_t BufferedPlatform::writeBytes(File file, const void* bytes, std::ui
   }
   if (target.pending.size() + count > BufferSize) flush(target);
   const auto* data = static_cast<const char*>(bytes);
-  if (count >= BufferSize) {
-    std::uint32_t written = system_.writeBytes(target.system, data, count);
-    if (written < count) target.failed = true;
-    return written;
-  }
+  if (count >= BufferSize) return system_.writeBytes(target.system, data, count);
   if (!target.listed) {
     if (target.pending.capacity() < BufferSize) target.pending.reserve(BufferSize);
     pending_.push_back(&target);
@@ -118,7 +115,7 @@ bool BufferedPlatform::closeFile(File file) {
   flush(*target);
   if (target->listed) pending_.erase(std::find(pending_.begin(), pending_.end(), target));
   open_.erase(found);
-  bool complete = system_.closeFile(target->system) && !target->failed;
+  bool complete = system_.closeFile(target->system);
   delete target;
   return complete;
 }

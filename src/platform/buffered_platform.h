@@ -48,7 +48,6 @@ class BufferedPlatform final : public Platform {
     bool identityKnown = false;
     bool aliased = false;  // another handle of this process is open on the same file
     bool listed = false;   // in pending_
-    bool failed = false;   // a write to the system fell short
     std::string pending;
   };
 

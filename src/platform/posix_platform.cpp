@@ -213,8 +213,6 @@ bool PosixPlatform::walk(std::string_view path, Walk mode, Place& place) {
       ++depth;
   }
   place.name.assign(parts.back());
-  if (parts.size() == 1 && !absolute && place.name == OutputDirectoryUpper)
-    place.name = OutputDirectory;
   return true;
 }
 
