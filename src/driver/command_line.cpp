@@ -1,11 +1,12 @@
 #include "driver/command_line.h"
 
+#include "platform/text.h"
 #include "scan/cursor.h"
 
 namespace pirvex {
 namespace {
 
-bool isPublicOption(unsigned char letter) { return letter == 'p' || letter == 'P'; }
+bool isPublicOption(unsigned char letter) { return upperAscii(letter) == 'P'; }
 
 // Steps to the next `delimiter`, or to the end of the text.
 std::uint32_t lengthUpTo(Cursor cursor, char delimiter) {
@@ -17,7 +18,7 @@ std::uint32_t lengthUpTo(Cursor cursor, char delimiter) {
 }  // namespace
 
 bool parseCommandLine(std::string_view line, CommandLine& result) {
-  line = line.substr(0, line.find('\0'));
+  line = untilNul(line);
   Cursor cursor(line.data(), static_cast<std::uint32_t>(line.size()));
   result = CommandLine{};
 
