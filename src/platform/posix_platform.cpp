@@ -98,8 +98,8 @@ struct PosixPlatform::Place {
 };
 
 void PosixPlatform::prepareProcess() {
-  ::signal(SIGPIPE, SIG_IGN);
-  ::signal(SIGXFSZ, SIG_IGN);
+  (void)::signal(SIGPIPE, SIG_IGN);
+  (void)::signal(SIGXFSZ, SIG_IGN);
   for (int descriptor = 0; descriptor <= 2; ++descriptor) {
     if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
     // The lowest free descriptor is this one.
