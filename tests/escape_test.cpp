@@ -65,5 +65,21 @@ TEST(Escaping, EveryWrittenLineEndsWithCrLf) {
   EXPECT_EQ(fake.fileText("out.htm"), "\r\n<b>plain</b>\r\n&Auml;&Ouml;&Uuml;\r\n");
 }
 
+// Without a scratch block, markup is escaped piece by piece: up to the
+// text's end and not a byte beyond it.
+TEST(Escaping, MarkupPiecesWithoutScratchMemoryStopAtTheTextsEnd) {
+  testing::FakePlatform fake;
+  fake.failMemory(platform::MemoryUse::EscapeScratch, {}, 0);
+  const std::string text = "a<b>";
+  std::string written;
+  writeEscapedThrough(fake, std::string_view(text).substr(0, 3), MarkupAsText,
+                      [&](std::string_view piece) { written += piece; });
+  EXPECT_EQ(written, "a&lt;b");
+  written.clear();
+  writeEscapedThrough(fake, "\"x\"", MarkupInAttribute,
+                      [&](std::string_view piece) { written += piece; });
+  EXPECT_EQ(written, "&quot;x&quot;");
+}
+
 }  // namespace
 }  // namespace pirvex

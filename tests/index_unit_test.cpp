@@ -103,6 +103,17 @@ TEST(IndexSorting, FoldedKeysPrefixesSeparatorsAndStableTies) {
   EXPECT_EQ(fake.liveBlocks(), 2u);  // the table's text and records
 }
 
+// Keys are views into one text: the bytes after the shorter key belong to
+// the next line and must not decide.
+TEST(IndexSorting, AKeyThatBeginsALongerOneSortsFirst) {
+  const std::string text = "ABZ";
+  const std::string_view shorter = std::string_view(text).substr(0, 2);
+  EXPECT_TRUE(keyLess(shorter, "ABC"));
+  EXPECT_FALSE(keyLess("ABC", shorter));
+  EXPECT_TRUE(keyLess("abc", "ABD"));
+  EXPECT_FALSE(keyLess("ABC", "abc"));
+}
+
 TEST(IndexSorting, MissingOrEmptyIndexIsNotSorted) {
   FakePlatform fake;
   OutputFiles outputs(fake);
@@ -142,6 +153,7 @@ TEST(SeeAlsoItems, NamesAndSeparatorRunsEndWithinTheText) {
       {", ,", 2, 2},
       {"<i>,<B>\t</B>x", 13, 12},
       {"x", 1, 0},
+      {"</UL x", 6, 0},  // the list ends at "</UL" whatever follows it
   };
   for (const Case& c : runs)
     EXPECT_EQ(separatorRun(c.text.data(), c.size), c.length) << c.text.substr(0, c.size);
@@ -232,7 +244,8 @@ TEST(SeeAlsoLinks, LinesOutsideTheOutputDirectoryOrWithoutAPagePathArePassedOver
                                    "no quote#p.HTM\r\n<A HREF=\"p.HTM no hash\r\n" +
                                        indexLine("..\\out.HTM", "Other") +
                                        indexLine("a\\..\\..\\out.HTM", "Other") +
-                                       indexLine("a/../in.HTM", "Other"));
+                                       indexLine("a/../in.HTM", "Other") +
+                                       "<A HREF=\"p.HTM");  // the last line, and no "#" in it
   fake.addFile("pirVex/s_ndx.htm", indexLine("in.HTM", "S"));
   for (const char* file : {"pirVex/#p.HTM", "pirVex/p.HTM", "out.HTM", "pirVex/in.HTM"})
     fake.addFile(file, page);
