@@ -164,6 +164,19 @@ TEST(Buffering, WritesThatFillOrPassTheBuffer) {
   EXPECT_EQ(fake.fileText("big.bin"), "x" + filler + "z" + large + "v");
 }
 
+// A file closed once is closed: closing it again says so and touches
+// nothing.
+TEST(Buffering, ClosingTwiceIsRefused) {
+  FakePlatform fake;
+  BufferedPlatform buffered(fake);
+  File file = buffered.createFileAnew("once.htm");
+  buffered.writeText(file, "x");
+  EXPECT_TRUE(buffered.closeFile(file));
+  EXPECT_FALSE(buffered.closeFile(file));
+  EXPECT_EQ(fake.fileText("once.htm"), "x");
+  EXPECT_EQ(fake.misuses(), 0u);
+}
+
 TEST(Buffering, NoFileAndEmptyWritesDoNothing) {
   FakePlatform fake;
   {
