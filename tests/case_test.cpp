@@ -7,6 +7,7 @@
 
 #include "support/cases.h"
 #include "support/in_process.h"
+#include "support/link_check.h"
 #include "support/workspace.h"
 
 namespace pirvex::testing {
@@ -52,6 +53,12 @@ TEST_P(Binary, Run) {
                                                   run.errors, run.status,
                                                   readTree(workspace.path()));
   EXPECT_TRUE(differences.empty()) << differences;
+  if (expected.linksChecked) {
+    const LinkReport report =
+        checkLinks(workspace.path() / expected.currentDirectory / "pirVex");
+    EXPECT_GT(report.linksChecked, 0u);
+    EXPECT_TRUE(report.broken.empty()) << ::testing::PrintToString(report.broken);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InProcess, ::testing::ValuesIn(caseNames()), nameOf);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "driver/source_pass.h"
 #include "platform/posix_platform.h"
@@ -92,13 +93,79 @@ TEST(IncludedPagePath, DotsAndDotPairs) {
   EXPECT_EQ(includedPagePath(""), ".HTM");
 }
 
+// A page path never starts at the root: separators and a drive prefix at
+// the start are dropped, wherever else they stand they stay.
+TEST(IncludedPagePath, NeverFromTheRoot) {
+  EXPECT_EQ(includedPagePath("\\wininc\\include\\windows.inc"), "wininc\\include\\windows_inc.HTM");
+  EXPECT_EQ(includedPagePath("/usr/inc/a.inc"), "usr/inc/a_inc.HTM");
+  EXPECT_EQ(includedPagePath("C:\\inc\\dos.inc"), "inc\\dos_inc.HTM");
+  EXPECT_EQ(includedPagePath("c:bios.inc"), "bios_inc.HTM");
+  EXPECT_EQ(includedPagePath("\\\\server\\share\\a.inc"), "server\\share\\a_inc.HTM");
+  EXPECT_EQ(includedPagePath("1:a.inc"), "1:a_inc.HTM") << "only a letter names a drive";
+  EXPECT_EQ(includedPagePath("lib\\C:\\a.inc"), "lib\\C:\\a_inc.HTM");
+  EXPECT_EQ(includedPagePath("..\\a.inc"), "BackLinks_\\a_inc.HTM");
+}
+
+struct LongOptions {
+  bool named;
+  CommandLine command;
+};
+
+LongOptions parseLong(std::string_view line) {
+  LongOptions result;
+  result.named = parseCommandLine(line, result.command);
+  return result;
+}
+
+TEST(CommandLine, LongOptionsBeforeAndAfterTheName) {
+  LongOptions both = parseLong(
+      "pirvex --lenient --include-dir=a demo.asm -p --include-dir=\"my lib\" --include-dir=b");
+  EXPECT_TRUE(both.named);
+  EXPECT_EQ(both.command.name, "demo.asm");
+  EXPECT_TRUE(both.command.lenient);
+  EXPECT_TRUE(both.command.publicOnly);
+  EXPECT_EQ(both.command.includeDirectories,
+            (std::vector<std::string_view>{"a", "my lib", "b"}));
+  EXPECT_TRUE(both.command.unknownOption.empty());
+
+  LongOptions help = parseLong("pirvex --help");
+  EXPECT_FALSE(help.named);
+  EXPECT_TRUE(help.command.help);
+  EXPECT_TRUE(parseLong("pirvex demo.asm --version").command.version);
+  // A lone "--" is an option letter, as it always was.
+  LongOptions lone = parseLong("pirvex -- demo.asm --");
+  EXPECT_EQ(lone.command.name, "demo.asm");
+  EXPECT_TRUE(lone.command.unknownOption.empty());
+  // After a word that is no option, nothing more is looked at.
+  EXPECT_FALSE(parseLong("pirvex demo.asm other.asm --lenient").command.lenient);
+}
+
+TEST(CommandLine, UnknownLongOptions) {
+  EXPECT_EQ(parseLong("pirvex --frobnicate=3 demo.asm").command.unknownOption, "--frobnicate");
+  EXPECT_EQ(parseLong("pirvex demo.asm --Lenient").command.unknownOption, "--Lenient");
+  EXPECT_EQ(parseLong("pirvex demo.asm --p").command.unknownOption, "--p");
+  // A known name with a value it does not take, or without the value it
+  // needs, is given whole.
+  EXPECT_EQ(parseLong("pirvex demo.asm --lenient=yes").command.unknownOption, "--lenient=yes");
+  EXPECT_EQ(parseLong("pirvex --include-dir demo.asm").command.unknownOption, "--include-dir");
+  EXPECT_EQ(parseLong("pirvex --include-dir= demo.asm").command.unknownOption, "--include-dir=");
+  // The first unknown one is named.
+  EXPECT_EQ(parseLong("pirvex --a demo.asm --b").command.unknownOption, "--a");
+  // Quotes hold blanks inside the word.
+  LongOptions quoted = parseLong("pirvex --include-dir=\"a b\" demo.asm");
+  EXPECT_EQ(quoted.command.name, "demo.asm");
+  EXPECT_EQ(quoted.command.includeDirectories, (std::vector<std::string_view>{"a b"}));
+}
+
 TEST(CommandLine, ArgumentsAreJoinedAsOneLine) {
   char program[] = "pirvex";
   char spaced[] = "my demo.asm";
   char empty[] = "";
   char tabbed[] = "a\tb";
-  char* argv[] = {program, spaced, empty, tabbed};
-  EXPECT_EQ(platform::joinArguments(4, argv), "pirvex \"my demo.asm\" \"\" a\tb");
+  char option[] = "--include-dir=my lib";
+  char* argv[] = {program, spaced, empty, tabbed, option};
+  EXPECT_EQ(platform::joinArguments(5, argv),
+            "pirvex \"my demo.asm\" \"\" a\tb --include-dir=\"my lib\"");
 }
 
 }  // namespace

@@ -19,12 +19,15 @@ class Faults : public ::testing::Test {
   int status = -1;
 };
 
+// The source is not walked, so its page is the empty one that the start
+// page frames.
 TEST_F(Faults, SourceBufferMissingDocumentsNothing) {
   fake.addFile("demo.asm", crlf("X PROC\n"));
   fake.failMemory(MemoryUse::SourceText, "demo.asm");
   EXPECT_EQ(run(), Sorting + Finished);
   EXPECT_EQ(fake.files(), (std::map<std::string, std::string>{
                               {"demo.asm", crlf("X PROC\n")},
+                              {"pirVex/demo.HTM", page("demo: demo.asm", "")},
                               {"pirVex/index.html", startPage("demo", "demo.HTM")},
                               {"pirVex/ndx.htm", ""}}));
 }

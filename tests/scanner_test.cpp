@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "scan/cursor.h"
+#include "scan/entries.h"
 #include "scan/includes.h"
+#include "scan/structures.h"
 
 namespace pirvex {
 namespace {
@@ -184,6 +187,52 @@ TEST(Scanner, EmptyInputIsHarmless) {
   EXPECT_EQ(wordLength(empty), 0u);
   EXPECT_FALSE(isDocLine(empty));
   EXPECT_FALSE(skipCommentDirective(empty));
+}
+
+// Read as the assemblers read sources, a tab ends the first word as a space
+// does; read as specified, it belongs to the word.
+TEST(Lenient, TabsEndWords) {
+  std::string_view name;
+  const std::string structure = "POINT\tstruct\r\n";
+  EXPECT_FALSE(structureName(over(structure), name));
+  ASSERT_TRUE(structureName(over(structure), name, true));
+  EXPECT_EQ(name, "POINT");
+  const std::string procedure = "\tje\tGOTDJ\t\t;then proceed\r\n";
+  ASSERT_TRUE(undocumentedProcedureName(over(procedure), name));
+  EXPECT_EQ(name, "je\tGOTDJ\t\t;then");
+  EXPECT_FALSE(undocumentedProcedureName(over(procedure), name, true));
+  const std::string tabbed = "Print\tPROC\tNEAR\r\n";
+  EXPECT_FALSE(undocumentedProcedureName(over(tabbed), name));
+  ASSERT_TRUE(undocumentedProcedureName(over(tabbed), name, true));
+  EXPECT_EQ(name, "Print");
+  const std::string documented = ";* Prints.\r\nPrint\tPROC\r\n";
+  ASSERT_TRUE(findProcedureName(over(documented), name, true));
+  EXPECT_EQ(name, "Print");
+}
+
+// "<name>" and 'name' are stepped over like "name", and end at their
+// closing byte; read as specified, "<" and "'" belong to the name.
+TEST(Lenient, IncludeNamesInBracketsAndQuotes) {
+  struct Expected {
+    std::string line;
+    std::string strict;
+    std::string lenient;
+  };
+  for (const Expected& expected : std::vector<Expected>{
+           {"include <TRAPD.INC>\r", "<TRAPD.INC>", "TRAPD.INC"},
+           {"include 'a.inc'", "'a.inc'", "a.inc"},
+           {"include \"a.inc\"", "a.inc", "a.inc"},
+           {"include < a.inc >", "<", "a.inc"},
+           {"include <a'b>", "<a'b>", "a'b"},
+           {"include 'a>b'", "'a>b'", "a>b"},
+           {"include a>b", "a>b", "a>b"},
+           {"include <a\"b>", "<a", "a"}}) {
+    std::string_view name;
+    ASSERT_TRUE(includeDirective(over(expected.line), name)) << expected.line;
+    EXPECT_EQ(name, expected.strict) << expected.line;
+    ASSERT_TRUE(includeDirective(over(expected.line), name, true)) << expected.line;
+    EXPECT_EQ(name, expected.lenient) << expected.line;
+  }
 }
 
 }  // namespace

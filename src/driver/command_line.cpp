@@ -6,6 +6,8 @@
 namespace pirvex {
 namespace {
 
+constexpr std::string_view LongOptionMark = "--";
+
 bool isPublicOption(unsigned char letter) { return upperAscii(letter) == 'P'; }
 
 // Steps to the next `delimiter`, or to the end of the text.
@@ -13,6 +15,60 @@ std::uint32_t lengthUpTo(Cursor cursor, char delimiter) {
   std::uint32_t length = 0;
   while (length < cursor.remaining && cursor.position[length] != delimiter) ++length;
   return length;
+}
+
+// Whether a long option begins at the Cursor: "--" and a byte that is no
+// blank. A lone "--" stays what it always was, an option letter "-".
+bool atLongOption(Cursor cursor) {
+  return cursor.remaining > LongOptionMark.size() && matchKeyword(cursor, LongOptionMark) &&
+         !isBlank(cursor.byte(LongOptionMark.size()));
+}
+
+// The long option's word, "--" included: up to the next blank that stands
+// outside double quotes. The Cursor moves past it.
+std::string_view takeLongOption(Cursor& cursor) {
+  std::uint32_t length = 0;
+  bool quoted = false;
+  while (length < cursor.remaining) {
+    char c = cursor.position[length];
+    if (c == '"') quoted = !quoted;
+    if (!quoted && isBlank(static_cast<unsigned char>(c))) break;
+    ++length;
+  }
+  std::string_view word = spanAt(cursor, length);
+  cursor.advance(length);
+  return word;
+}
+
+void noteUnknown(CommandLine& result, std::string_view given) {
+  if (result.unknownOption.empty()) result.unknownOption = given;
+}
+
+void applyLongOption(std::string_view word, CommandLine& result) {
+  std::size_t equals = word.find('=');
+  std::string_view name = word.substr(0, equals);
+  const bool hasValue = equals != std::string_view::npos;
+  std::string_view value = hasValue ? word.substr(equals + 1) : std::string_view();
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    value = value.substr(1, value.size() - 2);
+
+  if (name == "--include-dir") {
+    if (value.empty() || value.find('"') != std::string_view::npos)
+      noteUnknown(result, word);
+    else
+      result.includeDirectories.push_back(value);
+    return;
+  }
+  bool* flag = name == "--help"      ? &result.help
+               : name == "--version" ? &result.version
+               : name == "--lenient" ? &result.lenient
+                                     : nullptr;
+  if (flag == nullptr)
+    noteUnknown(result, name);
+  else if (hasValue)
+    noteUnknown(result, word);
+  else
+    *flag = true;
 }
 
 }  // namespace
@@ -39,6 +95,10 @@ bool parseCommandLine(std::string_view line, CommandLine& result) {
     skipBlanks(cursor);
     if (cursor.atEnd()) return false;
     if (cursor.byte() != '-') break;
+    if (atLongOption(cursor)) {
+      applyLongOption(takeLongOption(cursor), result);
+      continue;
+    }
     cursor.advance(1);
     if (cursor.atEnd()) return false;
     if (isPublicOption(cursor.byte())) result.publicOnly = true;
@@ -61,6 +121,10 @@ bool parseCommandLine(std::string_view line, CommandLine& result) {
   for (;;) {
     skipBlanks(cursor);
     if (cursor.atEnd() || cursor.byte() != '-') break;
+    if (atLongOption(cursor)) {
+      applyLongOption(takeLongOption(cursor), result);
+      continue;
+    }
     cursor.advance(1);
     if (cursor.atEnd()) break;
     if (isPublicOption(cursor.byte())) result.publicOnly = true;

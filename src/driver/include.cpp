@@ -3,6 +3,7 @@
 #include <new>
 
 #include "driver/source_pass.h"
+#include "platform/text.h"
 #include "scan/includes.h"
 
 namespace pirvex {
@@ -11,15 +12,58 @@ namespace {
 constexpr std::string_view BackLinks = "BackLinks";
 constexpr std::string_view Recursive = "Fehler : Rekursives INCLUDE wird ignoriert\r\n";
 
-// Whether the named file is one of those being processed: the current
-// source or one that includes it.
-bool alreadyInWork(RunState& run, const std::string& name) {
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The length of what roots a name: a drive prefix ("C:") and the
+// separators that follow it or begin the name.
+std::size_t rootLength(std::string_view name) {
+  std::size_t length = 0;
+  if (name.size() >= 2 && name[1] == ':' && isAsciiLetter(static_cast<unsigned char>(name[0])))
+    length = 2;
+  while (length < name.size() && isSeparator(name[length])) ++length;
+  return length;
+}
+
+// The identity of the file a name opens, if it opens one.
+bool identityOf(RunState& run, const std::string& name, platform::FileIdentity& identity) {
   platform::File file = run.platform.openForReading(name);
   if (file == platform::NoFile) return false;
-  platform::FileIdentity identity;
   bool known = run.platform.fileIdentity(file, identity);
   run.platform.closeFile(file);
-  return known && run.inWork.count(identity) != 0;
+  return known;
+}
+
+// `name` joined to `directory`, with a separator between them where the
+// directory does not end in one: "\" where the directory uses it, "/"
+// otherwise.
+std::string joinedPath(std::string_view directory, std::string_view name) {
+  std::string path(directory);
+  if (!path.empty() && !isSeparator(path.back()))
+    path += directory.find('\\') != std::string_view::npos ? '\\' : '/';
+  path += name;
+  return path;
+}
+
+// The file an include names: as written when it is there, or where the
+// include path finds it (the including file's directory, then each
+// --include-dir in order). Without an include path, and when nothing is
+// found, the name as written.
+std::string locateInclude(RunState& run, std::string_view name) {
+  std::string written(name);
+  platform::FileIdentity identity;
+  if (run.includeDirectories.empty() || rootLength(name) != 0 || identityOf(run, written, identity))
+    return written;
+  std::string_view including = run.context.page.sourcePath;
+  std::size_t directoryEnd = including.find_last_of("\\/");
+  if (directoryEnd != std::string_view::npos) {
+    std::string candidate = joinedPath(including.substr(0, directoryEnd + 1), name);
+    if (identityOf(run, candidate, identity)) return candidate;
+  }
+  for (std::string_view directory : run.includeDirectories) {
+    std::string candidate = joinedPath(directory, name);
+    if (identityOf(run, candidate, identity)) return candidate;
+  }
+  return written;
 }
 
 // Puts the including file's state back, with the Cursor at its INCLUDE line.
@@ -35,6 +79,9 @@ void restoreIncluding(RunState& run, Cursor& cursor) {
 }  // namespace
 
 std::string includedPagePath(std::string_view name) {
+  // A page path never starts at the root: the page stays below the output
+  // directory, and its links in the index with it.
+  name.remove_prefix(rootLength(name));
   std::string path;
   path.reserve(name.size() + 16);
   for (std::size_t i = 0; i < name.size(); ++i) {
@@ -51,12 +98,20 @@ std::string includedPagePath(std::string_view name) {
 
 bool enterInclude(RunState& run, Cursor& cursor) {
   std::string_view name;
-  if (!includeDirective(cursor, name)) return false;
-  std::string sourcePath(name);
-  if (alreadyInWork(run, sourcePath)) {
-    run.platform.printMessage(sourcePath);
-    run.platform.printMessage(Recursive);
-    return false;
+  if (!includeDirective(cursor, name, run.lenient)) return false;
+  std::string sourcePath = locateInclude(run, name);
+  platform::FileIdentity identity;
+  if (identityOf(run, sourcePath, identity)) {
+    // Read as the assemblers read sources, a file documented once is passed
+    // over silently: guarded headers that include each other cost one pass
+    // each. Otherwise only a file in work (the current source or one that
+    // includes it) is passed over, and said so.
+    if (run.lenient && run.documented.count(identity) != 0) return false;
+    if (run.inWork.count(identity) != 0) {
+      run.platform.printMessage(sourcePath);
+      run.platform.printMessage(Recursive);
+      return false;
+    }
   }
 
   run.context.savedCursor = cursor;

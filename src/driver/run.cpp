@@ -14,6 +14,19 @@ namespace pirvex {
 namespace {
 
 constexpr std::string_view Usage = "Usage  : pirVex Dateiname.ext\r\n";
+constexpr std::string_view UnknownOption = "Fehler : Unbekannte Option ";
+constexpr std::string_view LineEnd = "\r\n";
+// After the usage line, for --help: every option, in the console's German.
+constexpr std::string_view OptionList =
+    "Optionen (vor oder nach dem Dateinamen):\r\n"
+    "  -p                nur Eintraege mit @PUBLIC: dokumentieren\r\n"
+    "  --include-dir=DIR INCLUDE-Dateien, die nicht wie geschrieben gefunden werden,\r\n"
+    "                    im Verzeichnis der einbindenden Datei und dann in DIR suchen\r\n"
+    "                    (mehrfach moeglich, in der angegebenen Reihenfolge)\r\n"
+    "  --lenient         Quellen lesen wie die Assembler: Tabulator trennt Woerter,\r\n"
+    "                    INCLUDE <Name> und 'Name', jede Datei nur einmal dokumentieren\r\n"
+    "  --help            diese Hilfe zeigen\r\n"
+    "  --version         nur die Versionszeile zeigen\r\n";
 constexpr std::string_view GeneralError = "Fehler : Ein Fehler ist aufgetreten\r\n";
 constexpr std::string_view Sorting = "Info   : Sorting Indexes\r\n";
 constexpr std::string_view Linking = "Info   : Creating @see Links\r\n";
@@ -38,13 +51,26 @@ bool setMainNames(RunState& run, const CommandLine& command) {
   return true;
 }
 
+// The start page frames the main page: where the main source documented
+// nothing itself and no included file's page took its path, the main page
+// is written now, its header and footer only.
+void writeMainPageIfMissing(RunState& run) {
+  Page& page = run.context.page;
+  if (run.outputs.created(pageFileName(page.pagePath))) return;
+  openPage(page);
+  closePage(page);
+}
+
 int runSources(platform::Platform& platform, const CommandLine& command) {
   RunState run(platform);
   run.publicOnly = command.publicOnly;
+  run.lenient = command.lenient;
+  run.includeDirectories = command.includeDirectories;
   if (!setMainNames(run, command) || !processSourceFile(run)) {
     platform.printMessage(GeneralError);
     return ExitFailed;
   }
+  writeMainPageIfMissing(run);
   runIndexPhase(run);
   writeNavigationPage(run.outputs, run.procedureIndex, run.structureIndex);
   writeStartPage(run.outputs, run.baseName(), run.mainPagePath);
@@ -59,7 +85,21 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
 int runTool(platform::Platform& platform, std::string_view commandLine) {
   platform.printMessage(Banner);
   CommandLine command;
-  if (!parseCommandLine(commandLine, command)) {
+  const bool named = parseCommandLine(commandLine, command);
+  if (!command.unknownOption.empty()) {
+    platform.printMessage(UnknownOption);
+    platform.printMessage(command.unknownOption);
+    platform.printMessage(LineEnd);
+    platform.printMessage(Usage);
+    return ExitUsage;
+  }
+  if (command.help) {
+    platform.printMessage(Usage);
+    platform.printMessage(OptionList);
+    return ExitComplete;
+  }
+  if (command.version) return ExitComplete;
+  if (!named) {
     platform.printMessage(Usage);
     return ExitUsage;
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "index/index_files.h"
 #include "index/index_table.h"
@@ -61,12 +62,20 @@ struct RunState {
   std::string mainName;
   std::uint32_t baseNameLength = 0;
   bool publicOnly = false;
+  // Sources read as the assemblers read them: see ReadingRules.
+  bool lenient = false;
+  // Where an include not found as written is looked for next, after the
+  // including file's directory.
+  std::vector<std::string_view> includeDirectories;
   std::string mainPagePath;
 
   SourceContext context;
   // The files of the current context and of every context that includes
   // it, by identity: an INCLUDE of one of them is a cycle.
   std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> inWork;
+  // Under `lenient`, every file documented so far, by identity: each is
+  // documented once per run.
+  std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> documented;
   ConfigTab config;
 
   IndexFile procedureIndex;

@@ -24,10 +24,10 @@ void handleDocLine(RunState& run, Cursor& cursor) {
   } else if (publicEntryName(cursor, name)) {
     writeEntryHeading(page, run.config, run.procedureIndex, name);
     std::string_view ownName;
-    if (!run.publicOnly && findProcedureName(cursor, ownName)) writePrivateName(page, ownName);
+    if (!run.publicOnly && findProcedureName(cursor, ownName, run.lenient)) writePrivateName(page, ownName);
     context.blockActive = true;
   } else {
-    if (findProcedureName(cursor, name)) writeEntryHeading(page, run.config, run.procedureIndex, name);
+    if (findProcedureName(cursor, name, run.lenient)) writeEntryHeading(page, run.config, run.procedureIndex, name);
     context.blockActive = true;
     renderDocLine(page, cursor);
   }
@@ -46,7 +46,7 @@ void beginCodeLine(RunState& run, Cursor cursor) {
   std::string_view name;
   if (run.context.blockActive) {
     closeEntry(run.context);
-  } else if (!run.publicOnly && undocumentedProcedureName(cursor, name)) {
+  } else if (!run.publicOnly && undocumentedProcedureName(cursor, name, run.lenient)) {
     writeEntryHeading(run.context.page, run.config, run.procedureIndex, name);
     closeEntry(run.context);
   }
@@ -55,7 +55,7 @@ void beginCodeLine(RunState& run, Cursor cursor) {
 // What a code line does after its include, if it had one: the structure
 // test, then the next line.
 void finishCodeLine(RunState& run, Cursor& cursor) {
-  writeStructure(run.context.page, run.config, run.structureIndex, cursor);
+  writeStructure(run.context.page, run.config, run.structureIndex, cursor, run.lenient);
   nextLine(cursor);
 }
 
@@ -86,6 +86,7 @@ bool readSource(RunState& run) {
   if (context.source.identityKnown) {
     run.inWork.insert(context.source.identity);
     run.outputs.protect(context.source.identity);
+    if (run.lenient) run.documented.insert(context.source.identity);
   }
   return true;
 }

@@ -10,6 +10,7 @@ namespace pirvex {
 namespace {
 
 constexpr std::uint32_t CopyChunk = 4096;
+constexpr std::string_view TabInLink = "%09";
 constexpr std::string_view ProcedureHeading = "Prozeduren:\r\n";
 constexpr std::string_view StructureHeading = "Strukturen:\r\n";
 constexpr std::string_view SectionStart = "<table cellpadding=\"5\"><tr><td>";
@@ -51,7 +52,17 @@ void IndexFile::addEntry(std::string_view pagePath, std::string_view name) {
   write(LinkStart);
   write(untilNul(pagePath));
   write(LinkNameMark);
-  writeEscapedThrough(platform, name, MarkupInAttribute, write);
+  // A browser drops a tab from an address: in the link it is "%09", while
+  // the anchor on the page keeps it.
+  auto writeTarget = [&](std::string_view piece) {
+    for (std::size_t tab = piece.find('\t'); tab != std::string_view::npos; tab = piece.find('\t')) {
+      write(piece.substr(0, tab));
+      write(TabInLink);
+      piece.remove_prefix(tab + 1);
+    }
+    write(piece);
+  };
+  writeEscapedThrough(platform, name, MarkupInAttribute, writeTarget);
   write(LinkTarget);
   writeEscapedThrough(platform, name, MarkupAsText, write);
   write(LinkClose);

@@ -25,9 +25,10 @@ void writeStructRow(Page& page, const StructureField& field) {
   writeRaw(page, FragRowEnd);
 }
 
-void writeStructure(Page& page, const ConfigTab& config, EntryIndex& structures, Cursor& cursor) {
+void writeStructure(Page& page, const ConfigTab& config, EntryIndex& structures, Cursor& cursor,
+                    bool lenient) {
   std::string_view name;
-  if (!structureName(cursor, name)) return;
+  if (!structureName(cursor, name, lenient)) return;
   beginEntry(page, config);
   structures.addEntry(page.pagePath, name);
   writeAnchorStart(page);

@@ -387,6 +387,13 @@ std::string joinArguments(int argc, const char* const* argv) {
     std::string_view argument = argv[i] ? argv[i] : "";
     if (i > 0) line += ' ';
     bool quote = argument.empty() || argument.find(' ') != std::string_view::npos;
+    // A long option keeps its "--name=" outside the quotes, which then hold
+    // its value alone, as the line is read.
+    std::size_t equals = argument.find('=');
+    if (quote && argument.starts_with("--") && equals != std::string_view::npos) {
+      line += argument.substr(0, equals + 1);
+      argument.remove_prefix(equals + 1);
+    }
     if (quote) line += '"';
     line += argument;
     if (quote) line += '"';

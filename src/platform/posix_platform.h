@@ -74,8 +74,9 @@ class PosixPlatform final : public Platform {
 };
 
 // argv[0] and every further argument, separated by single spaces; an
-// argument that is empty or holds a space is wrapped in double quotes, and
-// nothing else changes: the command line that Windows would have kept.
+// argument that is empty or holds a space is wrapped in double quotes (a
+// long option's value alone, after its "--name="), and nothing else
+// changes: the command line that Windows would have kept.
 std::string joinArguments(int argc, const char* const* argv);
 
 }  // namespace pirvex::platform

@@ -21,6 +21,8 @@ constexpr unsigned char upperAscii(char byte) {
   return upperAscii(static_cast<unsigned char>(byte));
 }
 
+constexpr bool isAsciiLetter(unsigned char byte) { return upperAscii(byte) >= 'A' && upperAscii(byte) <= 'Z'; }
+
 constexpr bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)

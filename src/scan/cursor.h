@@ -33,6 +33,11 @@ inline constexpr char LF = '\n';
 
 inline bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 
+// Where the first word of a procedure or structure line ends: at a space,
+// as the pages have always been made (a tab belongs to the word); read as
+// the assemblers read sources (`lenient`), at a tab too.
+inline bool endsWord(unsigned char c, bool lenient) { return c == ' ' || (lenient && c == '\t'); }
+
 void skipBlanks(Cursor& cursor);
 void nextLine(Cursor& cursor);
 std::uint32_t lineLength(Cursor cursor);

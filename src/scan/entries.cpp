@@ -6,7 +6,7 @@ namespace {
 constexpr std::string_view PublicTag = "@PUBLIC:";
 constexpr std::string_view ProcKeyword = "PROC";
 
-// After blanks: the name before the first space, if "PROC" follows it.
+// After blanks: the name before the first word end, if "PROC" follows it.
 bool procedureBeforeSpace(Cursor start, std::uint32_t spaceAt, std::string_view& name) {
   Cursor rest = start;
   rest.advance(spaceAt + 1);
@@ -17,7 +17,7 @@ bool procedureBeforeSpace(Cursor start, std::uint32_t spaceAt, std::string_view&
 }
 
 // A procedure line: 'name PROC', or with `labels` also 'name:'.
-bool procedureLine(Cursor cursor, bool labels, std::string_view& name) {
+bool procedureLine(Cursor cursor, bool labels, bool lenient, std::string_view& name) {
   skipBlanks(cursor);
   for (std::uint32_t i = 0; i < cursor.remaining; ++i) {
     char c = cursor.position[i];
@@ -26,7 +26,8 @@ bool procedureLine(Cursor cursor, bool labels, std::string_view& name) {
       name = spanAt(cursor, i + 1);
       return true;
     }
-    if (c == ' ') return procedureBeforeSpace(cursor, i, name);
+    if (endsWord(static_cast<unsigned char>(c), lenient))
+      return procedureBeforeSpace(cursor, i, name);
   }
   return false;
 }
@@ -57,17 +58,17 @@ bool publicEntryName(Cursor cursor, std::string_view& name) {
   return !name.empty();
 }
 
-bool findProcedureName(Cursor cursor, std::string_view& name) {
+bool findProcedureName(Cursor cursor, std::string_view& name, bool lenient) {
   for (;;) {
     if (cursor.atEnd()) return false;
     nextLine(cursor);
     if (isDocLine(cursor) || isPlainComment(cursor)) continue;
-    return procedureLine(cursor, true, name);
+    return procedureLine(cursor, true, lenient, name);
   }
 }
 
-bool undocumentedProcedureName(Cursor cursor, std::string_view& name) {
-  return procedureLine(cursor, false, name);
+bool undocumentedProcedureName(Cursor cursor, std::string_view& name, bool lenient) {
+  return procedureLine(cursor, false, lenient, name);
 }
 
 }  // namespace pirvex

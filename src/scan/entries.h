@@ -24,10 +24,12 @@ namespace pirvex {
 
 // The procedure name of the first line after the block at the Cursor that
 // is neither a documentation line nor a plain comment line: 'name PROC',
-// or 'name:' with its colon.
-[[nodiscard]] bool findProcedureName(Cursor cursor, std::string_view& name);
+// or 'name:' with its colon. The name ends at a space, or also at a tab
+// when `lenient`.
+[[nodiscard]] bool findProcedureName(Cursor cursor, std::string_view& name, bool lenient = false);
 
 // The name of a code line 'name PROC'.
-[[nodiscard]] bool undocumentedProcedureName(Cursor cursor, std::string_view& name);
+[[nodiscard]] bool undocumentedProcedureName(Cursor cursor, std::string_view& name,
+                                             bool lenient = false);
 
 }  // namespace pirvex

@@ -22,11 +22,11 @@ std::string_view takeWord(Cursor& cursor) {
 
 }  // namespace
 
-bool structureName(Cursor cursor, std::string_view& name) {
+bool structureName(Cursor cursor, std::string_view& name, bool lenient) {
   skipBlanks(cursor);
   Cursor start = cursor;
   std::uint32_t length = 0;
-  while (length < cursor.remaining && cursor.position[length] != ' ') {
+  while (length < cursor.remaining && !endsWord(cursor.byte(length), lenient)) {
     if (cursor.position[length] == CR) return false;
     ++length;
   }

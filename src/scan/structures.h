@@ -18,8 +18,9 @@ struct StructureField {
   std::string_view argument;  // a DUP's argument, between "(" and ")" on the line
 };
 
-// For a line 'name STRUC': the name, without trailing blanks.
-[[nodiscard]] bool structureName(Cursor cursor, std::string_view& name);
+// For a line 'name STRUC': the name, without trailing blanks. The name ends
+// at a space, or also at a tab when `lenient`.
+[[nodiscard]] bool structureName(Cursor cursor, std::string_view& name, bool lenient = false);
 
 // The next field of a structure from the Cursor on, passing over comment
 // lines, empty lines and COMMENT blocks; the Cursor moves to the line after

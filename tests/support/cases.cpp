@@ -105,6 +105,7 @@ Case loadCase(const std::string& name) {
     throw std::runtime_error(name + ": no console file");
   if (fs::exists(here / "status")) result.status = std::stoi(oneLine(here / "status"));
   if (fs::exists(here / "errors")) result.errors = readFile(here / "errors");
+  result.linksChecked = fs::exists(here / "links-checked");
   if (fs::exists(here / "from")) {
     if (fs::exists(here / "in")) throw std::runtime_error(name + ": both from and in/");
     fs::path from = fs::path(PIRVEX_SOURCE_DIR) / oneLine(here / "from");

@@ -15,6 +15,8 @@
 //   status   optional: the exit status, default 0
 //   errors   optional: what the run writes to standard error, default
 //            nothing
+//   links-checked  optional, empty: every link and frame of the output
+//            directory must reach an existing page and anchor
 //
 // After the run the tree must be exactly the input plus out/: input files
 // that out/ does not name unchanged, and no other file.
@@ -44,6 +46,7 @@ struct Case {
   std::string console;
   std::string errors;
   int status = 0;
+  bool linksChecked = false;
   FileTree input;
   FileTree output;
 

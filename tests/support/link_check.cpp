@@ -1,5 +1,6 @@
 #include "support/link_check.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -22,6 +23,16 @@ std::string asAnchor(std::string_view name) {
   return "<A NAME=\"" + buffer + "\">";
 }
 
+// What a browser follows: it drops tabs and line ends from an address, and
+// "\\" is "/" in a file address and "%09" a tab.
+std::string asBrowserReads(std::string target) {
+  std::erase_if(target, [](char c) { return c == '\t' || c == '\r' || c == '\n'; });
+  std::replace(target.begin(), target.end(), '\\', '/');
+  for (std::size_t at = target.find("%09"); at != std::string::npos; at = target.find("%09", at))
+    target.replace(at, 3, "\t");
+  return target;
+}
+
 }  // namespace
 
 LinkReport checkLinks(const std::filesystem::path& outputDirectory) {
@@ -29,12 +40,12 @@ LinkReport checkLinks(const std::filesystem::path& outputDirectory) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(outputDirectory)) {
     if (!entry.is_regular_file()) continue;
     std::string text = slurp(entry.path());
-    const std::string marker = "HREF=\"";
+    for (const std::string marker : {"HREF=\"", "src=\""})
     for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at)) {
       at += marker.size();
       std::size_t end = text.find('"', at);
       if (end == std::string::npos) break;
-      std::string target = text.substr(at, end - at);
+      std::string target = asBrowserReads(text.substr(at, end - at));
       ++report.linksChecked;
       std::size_t hash = target.find('#');
       std::filesystem::path page = entry.path().parent_path() / target.substr(0, hash);

@@ -1,0 +1,3 @@
+;* Would be documented.
+X PROC
+X ENDP
