@@ -25,16 +25,18 @@ TEST(LinkCheck, FindsMissingPagesAndAnchors) {
   workspace.write("out/a.HTM", "<A NAME=\"Here\"></A><A HREF=\"sub/b.HTM#There\">x</A>");
   workspace.write("out/sub/b.HTM",
                   "<A HREF=\"../a.HTM#Here\"></A><A HREF=\"../a.HTM#Gone\"></A>"
-                  "<A HREF=\"none.HTM#x\"></A><A NAME=\"t\tab\"></A>");
-  // Frames count, "\\" separates as "/" does, and "%09" is a tab.
+                  "<A HREF=\"none.HTM#x\"></A><A NAME=\"t\tab\"></A><A NAME=\"x\\y\"></A>");
+  // Frames count, "\\" separates as "/" does in a path but not in an
+  // anchor name, and "%09" is a tab.
   workspace.write("out/index.html", "<frame src=\"sub\\b.HTM\"><frame src=\"gone.HTM\">"
-                                    "<A HREF=\"sub/b.HTM#t%09ab\"><A HREF=\"sub/b.HTM#t\tab\">");
+                                    "<A HREF=\"sub/b.HTM#t%09ab\"><A HREF=\"sub/b.HTM#t\tab\">"
+                                    "<A HREF=\"sub\\b.HTM#x\\y\"><A HREF=\"sub/b.HTM#x/y\">");
   LinkReport report = checkLinks(workspace.path() / "out");
-  EXPECT_EQ(report.linksChecked, 8u);
+  EXPECT_EQ(report.linksChecked, 10u);
   std::sort(report.broken.begin(), report.broken.end());
   EXPECT_EQ(report.broken,
             (std::vector<std::string>{"a.HTM: sub/b.HTM#There", "index.html: gone.HTM",
-                                      "index.html: sub/b.HTM#tab",
+                                      "index.html: sub/b.HTM#tab", "index.html: sub/b.HTM#x/y",
                                       "sub/b.HTM: ../a.HTM#Gone", "sub/b.HTM: none.HTM#x"}));
 }
 

@@ -23,11 +23,13 @@ std::string asAnchor(std::string_view name) {
   return "<A NAME=\"" + buffer + "\">";
 }
 
-// What a browser follows: it drops tabs and line ends from an address, and
-// "\\" is "/" in a file address and "%09" a tab.
+// What a browser follows: it drops tabs and line ends from an address,
+// "\\" is "/" in a file address's path, and "%09" is a tab.
 std::string asBrowserReads(std::string target) {
   std::erase_if(target, [](char c) { return c == '\t' || c == '\r' || c == '\n'; });
-  std::replace(target.begin(), target.end(), '\\', '/');
+  std::replace(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(
+                                                   std::min(target.find('#'), target.size())),
+               '\\', '/');
   for (std::size_t at = target.find("%09"); at != std::string::npos; at = target.find("%09", at))
     target.replace(at, 3, "\t");
   return target;
