@@ -44,25 +44,34 @@ std::string joinedPath(std::string_view directory, std::string_view name) {
   return path;
 }
 
-// The file an include names: as written when it is there, or where the
-// include path finds it (the including file's directory, then each
-// --include-dir in order). Without an include path, and when nothing is
-// found, the name as written.
-std::string locateInclude(RunState& run, std::string_view name) {
-  std::string written(name);
+// The file an include names, and whether it opens (with its identity).
+struct Located {
+  std::string path;
+  bool opens = false;
   platform::FileIdentity identity;
-  if (run.includeDirectories.empty() || rootLength(name) != 0 || identityOf(run, written, identity))
-    return written;
+};
+
+// The name as written when it opens, or where the include path finds it
+// (the including file's directory, then each --include-dir in order).
+// Without an include path, and when nothing is found, the name as written.
+Located locateInclude(RunState& run, std::string_view name) {
+  Located written;
+  written.path = std::string(name);
+  written.opens = identityOf(run, written.path, written.identity);
+  if (written.opens || run.includeDirectories.empty() || rootLength(name) != 0) return written;
+  auto found = [&](std::string_view directory, Located& candidate) {
+    candidate.path = joinedPath(directory, name);
+    candidate.opens = identityOf(run, candidate.path, candidate.identity);
+    return candidate.opens;
+  };
+  Located candidate;
   std::string_view including = run.context.page.sourcePath;
   std::size_t directoryEnd = including.find_last_of("\\/");
-  if (directoryEnd != std::string_view::npos) {
-    std::string candidate = joinedPath(including.substr(0, directoryEnd + 1), name);
-    if (identityOf(run, candidate, identity)) return candidate;
-  }
-  for (std::string_view directory : run.includeDirectories) {
-    std::string candidate = joinedPath(directory, name);
-    if (identityOf(run, candidate, identity)) return candidate;
-  }
+  if (directoryEnd != std::string_view::npos &&
+      found(including.substr(0, directoryEnd + 1), candidate))
+    return candidate;
+  for (std::string_view directory : run.includeDirectories)
+    if (found(directory, candidate)) return candidate;
   return written;
 }
 
@@ -99,15 +108,15 @@ std::string includedPagePath(std::string_view name) {
 bool enterInclude(RunState& run, Cursor& cursor) {
   std::string_view name;
   if (!includeDirective(cursor, name, run.lenient)) return false;
-  std::string sourcePath = locateInclude(run, name);
-  platform::FileIdentity identity;
-  if (identityOf(run, sourcePath, identity)) {
+  Located located = locateInclude(run, name);
+  std::string& sourcePath = located.path;
+  if (located.opens) {
     // Read as the assemblers read sources, a file documented once is passed
     // over silently: guarded headers that include each other cost one pass
     // each. Otherwise only a file in work (the current source or one that
     // includes it) is passed over, and said so.
-    if (run.lenient && run.documented.count(identity) != 0) return false;
-    if (run.inWork.count(identity) != 0) {
+    if (run.lenient && run.documented.count(located.identity) != 0) return false;
+    if (run.inWork.count(located.identity) != 0) {
       run.platform.printMessage(sourcePath);
       run.platform.printMessage(Recursive);
       return false;
