@@ -151,10 +151,16 @@ TEST(CommandLine, UnknownLongOptions) {
   EXPECT_EQ(parseLong("pirvex --include-dir= demo.asm").command.unknownOption, "--include-dir=");
   // The first unknown one is named.
   EXPECT_EQ(parseLong("pirvex --a demo.asm --b").command.unknownOption, "--a");
-  // Quotes hold blanks inside the word.
-  LongOptions quoted = parseLong("pirvex --include-dir=\"a b\" demo.asm");
+  // Quotes hold blanks inside the word, around the value or the whole word.
+  LongOptions quoted =
+      parseLong("pirvex --include-dir=\"a b\" demo.asm \"--include-dir=c d\" \"--lenient\"");
   EXPECT_EQ(quoted.command.name, "demo.asm");
-  EXPECT_EQ(quoted.command.includeDirectories, (std::vector<std::string_view>{"a b"}));
+  EXPECT_EQ(quoted.command.includeDirectories, (std::vector<std::string_view>{"a b", "c d"}));
+  EXPECT_TRUE(quoted.command.lenient);
+  EXPECT_TRUE(quoted.command.unknownOption.empty());
+  EXPECT_EQ(parseLong("pirvex \"--x y\" demo.asm").command.unknownOption, "--x y");
+  EXPECT_EQ(parseLong("pirvex \"--\" demo.asm").command.name, "--")
+      << "a quoted lone \"--\" is a name";
 }
 
 TEST(CommandLine, ArgumentsAreJoinedAsOneLine) {

@@ -18,10 +18,14 @@ std::uint32_t lengthUpTo(Cursor cursor, char delimiter) {
 }
 
 // Whether a long option begins at the Cursor: "--" and a byte that is no
-// blank. A lone "--" stays what it always was, an option letter "-".
+// blank, or all of it in double quotes, as shells on Windows pass a value
+// with blanks. A lone "--" stays what it always was, an option letter "-".
 bool atLongOption(Cursor cursor) {
-  return cursor.remaining > LongOptionMark.size() && matchKeyword(cursor, LongOptionMark) &&
-         !isBlank(cursor.byte(LongOptionMark.size()));
+  if (!cursor.atEnd() && cursor.byte() == '"') cursor.advance(1);
+  if (cursor.remaining <= LongOptionMark.size() || !matchKeyword(cursor, LongOptionMark))
+    return false;
+  unsigned char next = cursor.byte(LongOptionMark.size());
+  return !isBlank(next) && next != '"';
 }
 
 // The long option's word, "--" included: up to the next blank that stands
@@ -44,13 +48,19 @@ void noteUnknown(CommandLine& result, std::string_view given) {
   if (result.unknownOption.empty()) result.unknownOption = given;
 }
 
+// Drops the double quotes around a text.
+std::string_view unquoted(std::string_view text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+    return text.substr(1, text.size() - 2);
+  return text;
+}
+
 void applyLongOption(std::string_view word, CommandLine& result) {
+  word = unquoted(word);
   std::size_t equals = word.find('=');
   std::string_view name = word.substr(0, equals);
   const bool hasValue = equals != std::string_view::npos;
-  std::string_view value = hasValue ? word.substr(equals + 1) : std::string_view();
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-    value = value.substr(1, value.size() - 2);
+  std::string_view value = hasValue ? unquoted(word.substr(equals + 1)) : std::string_view();
 
   if (name == "--include-dir") {
     if (value.empty() || value.find('"') != std::string_view::npos)
@@ -94,11 +104,11 @@ bool parseCommandLine(std::string_view line, CommandLine& result) {
   for (;;) {
     skipBlanks(cursor);
     if (cursor.atEnd()) return false;
-    if (cursor.byte() != '-') break;
     if (atLongOption(cursor)) {
       applyLongOption(takeLongOption(cursor), result);
       continue;
     }
+    if (cursor.byte() != '-') break;
     cursor.advance(1);
     if (cursor.atEnd()) return false;
     if (isPublicOption(cursor.byte())) result.publicOnly = true;
@@ -120,11 +130,12 @@ bool parseCommandLine(std::string_view line, CommandLine& result) {
   // Options after the name; anything else ends the scan.
   for (;;) {
     skipBlanks(cursor);
-    if (cursor.atEnd() || cursor.byte() != '-') break;
+    if (cursor.atEnd()) break;
     if (atLongOption(cursor)) {
       applyLongOption(takeLongOption(cursor), result);
       continue;
     }
+    if (cursor.byte() != '-') break;
     cursor.advance(1);
     if (cursor.atEnd()) break;
     if (isPublicOption(cursor.byte())) result.publicOnly = true;
