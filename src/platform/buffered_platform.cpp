@@ -12,11 +12,14 @@ BufferedPlatform::~BufferedPlatform() {
   }
 }
 
-File BufferedPlatform::adopt(File system) {
+File BufferedPlatform::adopt(File system, bool writable) {
   if (system == NoFile) return NoFile;
   auto* handle = new Handle;
   handle->system = system;
-  handle->identityKnown = system_.fileIdentity(system, handle->identity);
+  // Only handles that write can hold bytes back from one another: every
+  // read reaches the system after all pending bytes. A handle for reading
+  // learns its identity when it is asked for.
+  if (writable) handle->identityKnown = system_.fileIdentity(system, handle->identity);
   if (handle->identityKnown) {
     for (Handle* other : open_)
       if (other->identityKnown && other->identity == handle->identity)
@@ -53,17 +56,17 @@ void BufferedPlatform::createDirectories(std::string_view path) {
 
 File BufferedPlatform::createFileAnew(std::string_view path) {
   flushAll();
-  return adopt(system_.createFileAnew(path));
+  return adopt(system_.createFileAnew(path), true);
 }
 
 File BufferedPlatform::openForReading(std::string_view path) {
   flushAll();
-  return adopt(system_.openForReading(path));
+  return adopt(system_.openForReading(path), false);
 }
 
 File BufferedPlatform::openForWriting(std::string_view path, std::uint32_t offset) {
   flushAll();
-  return adopt(system_.openForWriting(path, offset));
+  return adopt(system_.openForWriting(path, offset), true);
 }
 
 bool BufferedPlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
@@ -120,9 +123,14 @@ bool BufferedPlatform::closeFile(File file) {
   return complete;
 }
 
+// A file's identity does not change while it is open: asked once.
 bool BufferedPlatform::fileIdentity(File file, FileIdentity& identity) {
   if (file == NoFile) return false;
-  return system_.fileIdentity(handleOf(file).system, identity);
+  Handle& handle = handleOf(file);
+  if (!handle.identityKnown)
+    handle.identityKnown = system_.fileIdentity(handle.system, handle.identity);
+  identity = handle.identity;
+  return handle.identityKnown;
 }
 
 bool BufferedPlatform::fileIdentityByName(std::string_view path, FileIdentity& identity) {

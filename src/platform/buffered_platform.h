@@ -52,7 +52,7 @@ class BufferedPlatform final : public Platform {
   };
 
   static Handle& handleOf(File file) { return *reinterpret_cast<Handle*>(file); }
-  File adopt(File system);
+  File adopt(File system, bool writable);
   void flush(Handle& handle);
   void flushAll();
 

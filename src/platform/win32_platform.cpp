@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/text.h"
@@ -279,9 +280,24 @@ bool Win32Platform::closeFile(File file) {
   return complete;
 }
 
+// The file's identity from its id information, which the file system
+// answers itself; the older call asks for the whole volume's information
+// each time (under Wine a round trip through its mount manager). A 64-bit
+// file index is the id's low half, so both give the same identity where
+// the id information cannot be had.
 bool Win32Platform::fileIdentity(File file, FileIdentity& identity) {
+  if (file == NoFile) return false;
+  FILE_ID_INFO id;
+  if (GetFileInformationByHandleEx(handleOf(file), FileIdInfo, &id, sizeof id)) {
+    std::uint64_t halves[2];
+    static_assert(sizeof halves == sizeof id.FileId);
+    std::memcpy(halves, &id.FileId, sizeof halves);
+    identity.volume = static_cast<std::uint32_t>(id.VolumeSerialNumber);
+    identity.index = halves[0] ^ halves[1];
+    return true;
+  }
   BY_HANDLE_FILE_INFORMATION information;
-  if (file == NoFile || !GetFileInformationByHandle(handleOf(file), &information)) return false;
+  if (!GetFileInformationByHandle(handleOf(file), &information)) return false;
   identity.volume = information.dwVolumeSerialNumber;
   identity.index =
       (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
@@ -298,11 +314,16 @@ bool Win32Platform::fileIdentityByName(std::string_view path, FileIdentity& iden
   return known;
 }
 
+// The process heap: blocks are taken and given back in their thousands (a
+// scratch block for every escaped name), which the global-memory calls
+// make several times as costly.
 void* Win32Platform::obtainMemory(std::size_t size, MemoryUse, std::string_view) {
-  return reinterpret_cast<void*>(GlobalAlloc(GMEM_FIXED, size));
+  return HeapAlloc(GetProcessHeap(), 0, size == 0 ? 1 : size);
 }
 
-void Win32Platform::releaseMemory(void* block) { GlobalFree(reinterpret_cast<HGLOBAL>(block)); }
+void Win32Platform::releaseMemory(void* block) {
+  if (block) HeapFree(GetProcessHeap(), 0, block);
+}
 
 std::string Win32Platform::commandLine(int, char**) {
   const char* line = GetCommandLineA();
