@@ -104,8 +104,12 @@ TEST(Buffering, TwoHandlesOfOneFileReachItInCallOrder) {
 
 // A write through one of two handles of a file writes out the other
 // handle's bytes first, and nothing of any other file.
+// Also where every file has the same index (files on as many volumes): the
+// whole identity tells the handles of one file from those of another.
 TEST(Buffering, AWriteToAFileOpenTwiceLetsGoOfThatFileOnly) {
+  for (std::uint64_t filesPerVolume : {0, 1}) {
   FakePlatform fake;
+  fake.spreadOverVolumes(filesPerVolume);
   BufferedPlatform buffered(fake);
   File other = buffered.createFileAnew("other.htm");
   File early = buffered.createFileAnew("same.htm");
@@ -119,6 +123,27 @@ TEST(Buffering, AWriteToAFileOpenTwiceLetsGoOfThatFileOnly) {
   for (File file : {other, early, late}) buffered.closeFile(file);
   EXPECT_EQ(fake.fileText("other.htm"), "o");
   EXPECT_EQ(fake.fileText("same.htm"), "l");
+  }
+}
+
+// Handles of files whose indexes differ are told apart without asking for
+// a whole identity, which some systems make costly; a handle for reading
+// is asked only when its identity is wanted, and then once.
+TEST(Buffering, IdentitiesAreAskedForOnlyWhereIndexesAgree) {
+  FakePlatform fake;
+  fake.addFile("source.asm", "s");
+  BufferedPlatform buffered(fake);
+  File first = buffered.createFileAnew("a.htm");
+  File second = buffered.createFileAnew("b.htm");
+  File source = buffered.openForReading("source.asm");
+  EXPECT_EQ(fake.identityQueries(), 0u);
+  platform::FileIdentity identity;
+  ASSERT_TRUE(buffered.fileIdentity(source, identity));
+  ASSERT_TRUE(buffered.fileIdentity(source, identity));
+  EXPECT_EQ(fake.identityQueries(), 1u);
+  File again = buffered.createFileAnew("a.htm");
+  EXPECT_EQ(fake.identityQueries(), 3u) << "the two handles of a.htm";
+  for (File file : {first, second, source, again}) buffered.closeFile(file);
 }
 
 TEST(Buffering, ClosingAFileWritesOutItsOwnBytesOnly) {

@@ -24,11 +24,11 @@ std::size_t rootLength(std::string_view name) {
   return length;
 }
 
-// The identity of the file a name opens, if it opens one.
-bool identityOf(RunState& run, const std::string& name, platform::FileIdentity& identity) {
+// The index of the file a name opens, if it opens one.
+bool indexOf(RunState& run, const std::string& name, std::uint64_t& index) {
   platform::File file = run.platform.openForReading(name);
   if (file == platform::NoFile) return false;
-  bool known = run.platform.fileIdentity(file, identity);
+  bool known = run.platform.fileIndex(file, index);
   run.platform.closeFile(file);
   return known;
 }
@@ -44,12 +44,23 @@ std::string joinedPath(std::string_view directory, std::string_view name) {
   return path;
 }
 
-// The file an include names, and whether it opens (with its identity).
+// The file an include names, and whether it opens (with its index).
 struct Located {
   std::string path;
   bool opens = false;
-  platform::FileIdentity identity;
+  std::uint64_t index = 0;
 };
+
+// Whether the located file is one of `files`: by its index, and where one
+// of them has that index, by its whole identity.
+bool isAmong(RunState& run, const Located& located, const platform::FileIdentities& files) {
+  if (!located.opens || !files.contains(located.index)) return false;
+  platform::File file = run.platform.openForReading(located.path);
+  platform::FileIdentity identity;
+  bool known = file != platform::NoFile && run.platform.fileIdentity(file, identity);
+  run.platform.closeFile(file);
+  return known && files.contains(identity);
+}
 
 // The name as written when it opens, or where the include path finds it
 // (the including file's directory, then each --include-dir in order).
@@ -57,11 +68,11 @@ struct Located {
 Located locateInclude(RunState& run, std::string_view name) {
   Located written;
   written.path = std::string(name);
-  written.opens = identityOf(run, written.path, written.identity);
+  written.opens = indexOf(run, written.path, written.index);
   if (written.opens || run.includeDirectories.empty() || rootLength(name) != 0) return written;
   auto found = [&](std::string_view directory, Located& candidate) {
     candidate.path = joinedPath(directory, name);
-    candidate.opens = identityOf(run, candidate.path, candidate.identity);
+    candidate.opens = indexOf(run, candidate.path, candidate.index);
     return candidate.opens;
   };
   Located candidate;
@@ -110,17 +121,15 @@ bool enterInclude(RunState& run, Cursor& cursor) {
   if (!includeDirective(cursor, name, run.lenient)) return false;
   Located located = locateInclude(run, name);
   std::string& sourcePath = located.path;
-  if (located.opens) {
-    // Read as the assemblers read sources, a file documented once is passed
-    // over silently: guarded headers that include each other cost one pass
-    // each. Otherwise only a file in work (the current source or one that
-    // includes it) is passed over, and said so.
-    if (run.lenient && run.documented.count(located.identity) != 0) return false;
-    if (run.inWork.count(located.identity) != 0) {
-      run.platform.printMessage(sourcePath);
-      run.platform.printMessage(Recursive);
-      return false;
-    }
+  // Read as the assemblers read sources, a file documented once is passed
+  // over silently: guarded headers that include each other cost one pass
+  // each. Otherwise only a file in work (the current source or one that
+  // includes it) is passed over, and said so.
+  if (run.lenient && isAmong(run, located, run.documented)) return false;
+  if (isAmong(run, located, run.inWork)) {
+    run.platform.printMessage(sourcePath);
+    run.platform.printMessage(Recursive);
+    return false;
   }
 
   run.context.savedCursor = cursor;

@@ -72,10 +72,10 @@ struct RunState {
   SourceContext context;
   // The files of the current context and of every context that includes
   // it, by identity: an INCLUDE of one of them is a cycle.
-  std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> inWork;
+  platform::FileIdentities inWork;
   // Under `lenient`, every file documented so far, by identity: each is
   // documented once per run.
-  std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> documented;
+  platform::FileIdentities documented;
   ConfigTab config;
 
   IndexFile procedureIndex;

@@ -72,7 +72,7 @@ void endOfText(RunState& run) {
 bool readSource(RunState& run) {
   SourceContext& context = run.context;
   switch (readWholeFile(run.platform, context.page.sourcePath, platform::MemoryUse::SourceText,
-                        context.source)) {
+                        context.source, NoteIdentity::Yes)) {
     case WholeFileRead::Empty:
       return false;
     case WholeFileRead::CannotOpen:

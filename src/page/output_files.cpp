@@ -22,9 +22,13 @@ std::string OutputFiles::toolName(std::string_view fileName) {
   return name;
 }
 
+// The whole identity is asked for only where the file's index is a
+// source's: on some systems it costs many times as much.
 bool OutputFiles::replacesSource(std::string_view fileName) {
+  std::uint64_t index = 0;
   platform::FileIdentity identity;
-  return !sources_.empty() && platform_.fileIdentityByName(fileName, identity) &&
+  return !sources_.empty() && platform_.fileIndexByName(fileName, index) &&
+         sources_.contains(index) && platform_.fileIdentityByName(fileName, identity) &&
          sources_.count(identity) != 0;
 }
 

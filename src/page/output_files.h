@@ -53,7 +53,7 @@ class OutputFiles {
   bool replacesSource(std::string_view fileName);
 
   platform::Platform& platform_;
-  std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> sources_;
+  platform::FileIdentities sources_;
   std::unordered_set<std::string> reported_;
   std::unordered_set<std::string> created_;
 };

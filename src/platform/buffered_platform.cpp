@@ -17,12 +17,16 @@ File BufferedPlatform::adopt(File system, bool writable) {
   auto* handle = new Handle;
   handle->system = system;
   // Only handles that write can hold bytes back from one another: every
-  // read reaches the system after all pending bytes. A handle for reading
-  // learns its identity when it is asked for.
-  if (writable) handle->identityKnown = system_.fileIdentity(system, handle->identity);
-  if (handle->identityKnown) {
+  // read reaches the system after all pending bytes. Two of them are one
+  // file only where their indexes agree, and only then is the whole
+  // identity asked for; a handle for reading learns its identity when it is
+  // asked for.
+  handle->writable = writable;
+  if (writable) handle->indexKnown = system_.fileIndex(system, handle->index);
+  if (handle->indexKnown) {
     for (Handle* other : open_)
-      if (other->identityKnown && other->identity == handle->identity)
+      if (other->writable && other->indexKnown && other->index == handle->index &&
+          knowIdentity(*handle) && knowIdentity(*other) && other->identity == handle->identity)
         handle->aliased = other->aliased = true;
   }
   open_.push_back(handle);
@@ -124,13 +128,30 @@ bool BufferedPlatform::closeFile(File file) {
 }
 
 // A file's identity does not change while it is open: asked once.
+bool BufferedPlatform::knowIdentity(Handle& handle) {
+  if (!handle.identityKnown)
+    handle.identityKnown = system_.fileIdentity(handle.system, handle.identity);
+  return handle.identityKnown;
+}
+
 bool BufferedPlatform::fileIdentity(File file, FileIdentity& identity) {
   if (file == NoFile) return false;
   Handle& handle = handleOf(file);
-  if (!handle.identityKnown)
-    handle.identityKnown = system_.fileIdentity(handle.system, handle.identity);
+  if (!knowIdentity(handle)) return false;
   identity = handle.identity;
-  return handle.identityKnown;
+  return true;
+}
+
+bool BufferedPlatform::fileIndex(File file, std::uint64_t& index) {
+  if (file == NoFile) return false;
+  Handle& handle = handleOf(file);
+  if (!handle.indexKnown) handle.indexKnown = system_.fileIndex(handle.system, handle.index);
+  index = handle.index;
+  return handle.indexKnown;
+}
+
+bool BufferedPlatform::fileIndexByName(std::string_view path, std::uint64_t& index) {
+  return system_.fileIndexByName(path, index);
 }
 
 bool BufferedPlatform::fileIdentityByName(std::string_view path, FileIdentity& identity) {

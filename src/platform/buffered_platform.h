@@ -38,6 +38,8 @@ class BufferedPlatform final : public Platform {
   bool closeFile(File file) override;
   bool fileIdentity(File file, FileIdentity& identity) override;
   bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;
+  bool fileIndex(File file, std::uint64_t& index) override;
+  bool fileIndexByName(std::string_view path, std::uint64_t& index) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
 
@@ -46,6 +48,9 @@ class BufferedPlatform final : public Platform {
     File system = NoFile;
     FileIdentity identity;
     bool identityKnown = false;
+    std::uint64_t index = 0;
+    bool indexKnown = false;
+    bool writable = false;
     bool aliased = false;  // another handle of this process is open on the same file
     bool listed = false;   // in pending_
     std::string pending;
@@ -53,6 +58,7 @@ class BufferedPlatform final : public Platform {
 
   static Handle& handleOf(File file) { return *reinterpret_cast<Handle*>(file); }
   File adopt(File system, bool writable);
+  bool knowIdentity(Handle& handle);
   void flush(Handle& handle);
   void flushAll();
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_set>
 
 namespace pirvex::platform {
 
@@ -24,11 +25,25 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
+// Identities hashed by their index alone, and looked up by an index too:
+// `files.contains(index)` tells whether any of the files has that index,
+// which on some systems is far cheaper to learn than a whole identity.
 struct FileIdentityHash {
-  std::size_t operator()(const FileIdentity& identity) const {
-    return static_cast<std::size_t>(identity.index * 0x9E3779B97F4A7C15ULL ^ identity.volume);
+  using is_transparent = void;
+  std::size_t operator()(std::uint64_t index) const {
+    return static_cast<std::size_t>(index * 0x9E3779B97F4A7C15ULL);
   }
+  std::size_t operator()(const FileIdentity& identity) const { return (*this)(identity.index); }
 };
+
+struct FileIdentityEqual {
+  using is_transparent = void;
+  bool operator()(const FileIdentity& a, const FileIdentity& b) const { return a == b; }
+  bool operator()(const FileIdentity& a, std::uint64_t index) const { return a.index == index; }
+  bool operator()(std::uint64_t index, const FileIdentity& b) const { return index == b.index; }
+};
+
+using FileIdentities = std::unordered_set<FileIdentity, FileIdentityHash, FileIdentityEqual>;
 
 // What a block of memory is for. With its subject (the file the block
 // holds or serves, where there is one) it names the block, so that a test
@@ -109,6 +124,23 @@ class Platform {
   // would replace it). False when nothing stands there.
   [[nodiscard]] virtual bool fileIdentityByName(std::string_view path,
                                                 FileIdentity& identity) = 0;
+
+  // The index of the file's identity: files whose indexes differ are
+  // different files; where they agree, only the whole identity tells. Some
+  // systems give it far more cheaply than the identity, so that a
+  // comparison asks for identities only where the indexes agree.
+  [[nodiscard]] virtual bool fileIndex(File file, std::uint64_t& index) {
+    FileIdentity identity;
+    if (!fileIdentity(file, identity)) return false;
+    index = identity.index;
+    return true;
+  }
+  [[nodiscard]] virtual bool fileIndexByName(std::string_view path, std::uint64_t& index) {
+    FileIdentity identity;
+    if (!fileIdentityByName(path, identity)) return false;
+    index = identity.index;
+    return true;
+  }
 
   // A block of memory of the given size, or nullptr. Not cleared.
   [[nodiscard]] virtual void* obtainMemory(std::size_t size, MemoryUse use,

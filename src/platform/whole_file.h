@@ -26,9 +26,14 @@ enum class WholeFileRead {
   NoMemory,    // no block of the file's size; the file was opened and closed
 };
 
-// Sizes the file by name, opens it, notes its identity, reads it whole into
-// a block named by `use` and the path, and closes it.
+// Whether a read notes the file's identity: a source's is needed, a page's
+// or index file's is not, and on some systems it is costly.
+enum class NoteIdentity { Yes, No };
+
+// Sizes the file by name, opens it, notes its identity if asked, reads it
+// whole into a block named by `use` and the path, and closes it.
 [[nodiscard]] WholeFileRead readWholeFile(platform::Platform& platform, std::string_view path,
-                                          platform::MemoryUse use, WholeFile& into);
+                                          platform::MemoryUse use, WholeFile& into,
+                                          NoteIdentity note = NoteIdentity::No);
 
 }  // namespace pirvex

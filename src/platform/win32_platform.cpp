@@ -2,9 +2,9 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <winternl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "platform/text.h"
@@ -280,36 +280,54 @@ bool Win32Platform::closeFile(File file) {
   return complete;
 }
 
-// The file's identity from its id information, which the file system
-// answers itself; the older call asks for the whole volume's information
-// each time (under Wine a round trip through its mount manager). A 64-bit
-// file index is the id's low half, so both give the same identity where
-// the id information cannot be had.
+// The volume's serial number costs a query of the whole volume (under Wine
+// a round trip through its mount manager): an identity is asked for only
+// where a file's index, which fileIndex gives cheaply, is not enough.
 bool Win32Platform::fileIdentity(File file, FileIdentity& identity) {
-  if (file == NoFile) return false;
-  FILE_ID_INFO id;
-  if (GetFileInformationByHandleEx(handleOf(file), FileIdInfo, &id, sizeof id)) {
-    std::uint64_t halves[2];
-    static_assert(sizeof halves == sizeof id.FileId);
-    std::memcpy(halves, &id.FileId, sizeof halves);
-    identity.volume = static_cast<std::uint32_t>(id.VolumeSerialNumber);
-    identity.index = halves[0] ^ halves[1];
-    return true;
-  }
   BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(handleOf(file), &information)) return false;
+  if (file == NoFile || !GetFileInformationByHandle(handleOf(file), &information)) return false;
   identity.volume = information.dwVolumeSerialNumber;
   identity.index =
       (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
   return true;
 }
 
+namespace {
+
+// What stands at the path, itself and not where a link there leads, opened
+// only to be asked about.
+HANDLE openToQuery(std::string_view path) {
+  return createFile(systemPath(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+}
+
+}  // namespace
+
 bool Win32Platform::fileIdentityByName(std::string_view path, FileIdentity& identity) {
-  HANDLE file = createFile(systemPath(path), 0,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+  HANDLE file = openToQuery(path);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool known = fileIdentity(fileOf(file), identity);
+  CloseHandle(file);
+  return known;
+}
+
+// The file's number on its volume, as the file system keeps it (the index of
+// its identity), without asking for the volume's information.
+bool Win32Platform::fileIndex(File file, std::uint64_t& index) {
+  if (file == NoFile) return false;
+  IO_STATUS_BLOCK status;
+  FILE_INTERNAL_INFORMATION information;
+  if (!NT_SUCCESS(NtQueryInformationFile(handleOf(file), &status, &information,
+                                         sizeof information, FileInternalInformation)))
+    return false;
+  index = static_cast<std::uint64_t>(information.IndexNumber.QuadPart);
+  return true;
+}
+
+bool Win32Platform::fileIndexByName(std::string_view path, std::uint64_t& index) {
+  HANDLE file = openToQuery(path);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool known = fileIndex(fileOf(file), index);
   CloseHandle(file);
   return known;
 }

@@ -36,6 +36,8 @@ class Win32Platform final : public Platform {
   bool closeFile(File file) override;
   bool fileIdentity(File file, FileIdentity& identity) override;
   bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;
+  bool fileIndex(File file, std::uint64_t& index) override;
+  bool fileIndexByName(std::string_view path, std::uint64_t& index) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
 

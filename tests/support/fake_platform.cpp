@@ -398,17 +398,38 @@ bool FakePlatform::closeFile(platform::File file) {
   return complete;
 }
 
+platform::FileIdentity FakePlatform::identityOf(std::uint64_t id) const {
+  if (filesPerVolume_ == 0) return {1, id};
+  return {1 + id / filesPerVolume_, id % filesPerVolume_};
+}
+
 bool FakePlatform::fileIdentity(platform::File file, platform::FileIdentity& identity) {
+  ++identityQueries_;
   Handle* handle = handleOf(file);
   if (!handle) return false;
-  identity = {1, handle->node->id};
+  identity = identityOf(handle->node->id);
   return true;
 }
 
 bool FakePlatform::fileIdentityByName(std::string_view path, platform::FileIdentity& identity) {
+  ++identityQueries_;
   std::string key;
   if (!resolve(path, key) || !files_.count(key)) return false;
-  identity = {1, files_[key]->id};
+  identity = identityOf(files_[key]->id);
+  return true;
+}
+
+bool FakePlatform::fileIndex(platform::File file, std::uint64_t& index) {
+  Handle* handle = handleOf(file);
+  if (!handle) return false;
+  index = identityOf(handle->node->id).index;
+  return true;
+}
+
+bool FakePlatform::fileIndexByName(std::string_view path, std::uint64_t& index) {
+  std::string key;
+  if (!resolve(path, key) || !files_.count(key)) return false;
+  index = identityOf(files_[key]->id).index;
   return true;
 }
 

@@ -93,6 +93,14 @@ class FakePlatform final : public platform::Platform {
 
   // Calls of each file service so far, for tests of buffering.
   std::size_t writeCalls() const { return writeCalls_; }
+  // Whole identities asked for, by handle or by name.
+  std::size_t identityQueries() const { return identityQueries_; }
+
+  // Files spread over volumes of `filesPerVolume` files each: their indexes
+  // then repeat from volume to volume while their identities stay apart, as
+  // on a system whose indexes are numbered per volume. 1: every file has
+  // index 0. 0 (the default): one volume.
+  void spreadOverVolumes(std::uint64_t filesPerVolume) { filesPerVolume_ = filesPerVolume; }
 
   void printMessage(std::string_view message) override;
   void printError(std::string_view message) override;
@@ -108,6 +116,8 @@ class FakePlatform final : public platform::Platform {
   bool closeFile(platform::File file) override;
   bool fileIdentity(platform::File file, platform::FileIdentity& identity) override;
   bool fileIdentityByName(std::string_view path, platform::FileIdentity& identity) override;
+  bool fileIndex(platform::File file, std::uint64_t& index) override;
+  bool fileIndexByName(std::string_view path, std::uint64_t& index) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
 
@@ -150,6 +160,9 @@ class FakePlatform final : public platform::Platform {
   std::map<std::string, unsigned> reachedCounts_;
   std::size_t misuses_ = 0;
   std::size_t writeCalls_ = 0;
+  std::size_t identityQueries_ = 0;
+  std::uint64_t filesPerVolume_ = 0;
+  platform::FileIdentity identityOf(std::uint64_t id) const;
 };
 
 }  // namespace pirvex::testing
