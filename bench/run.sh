@@ -2,7 +2,9 @@
 # Builds pirVex in release mode, generates projects of 1,000, 10,000 and
 # 100,000 procedures, and prints for each: wall time, peak memory, write
 # calls, and the floor measured in the same run (every source read once,
-# the same output bytes written with cat into the same file system).
+# the same output bytes written with cat into the same file system). Then,
+# where Wine and MinGW-w64 are installed, pirvex.exe under Wine against the
+# native build (PIRVEX_BENCH_WINE= leaves this out).
 #
 #   bash bench/run.sh [SIZES...]
 set -euo pipefail
@@ -57,3 +59,37 @@ for n in "${sizes[@]}"; do
   )
   rm -rf "$project"
 done
+
+# The Windows build under Wine beside the native one, where the toolchain and
+# Wine are there (tests/run.sh installs both): Wine's own start-up, measured
+# with a run that prints the usage line, is taken off before the ratio.
+if [ -n "${PIRVEX_BENCH_WINE:-1}" ] && command -v wine >/dev/null &&
+   command -v x86_64-w64-mingw32-g++ >/dev/null; then
+  cmake --preset mingw >/dev/null && cmake --build --preset mingw -j"$(nproc)" >/dev/null
+  export WINEDEBUG=-all
+  wineserver -p 2>/dev/null || true  # one server for every run, as on a desktop
+  windows=$PWD/build-win/pirvex.exe
+  run_windows() { rm -rf pirVex && wine "$windows" main.asm >/dev/null; }
+  run_usage() { wine "$windows" >/dev/null || true; }
+  echo
+  printf '%-12s %10s %10s %10s %12s %10s\n' procedures "native s" "Wine s" "start-up s" \
+    "WriteFile" "ratio"
+  for n in "${sizes[@]}"; do
+    [ "$n" -le 100000 ] || continue
+    project="$work/w$n"
+    ./build-release/pirvex_generate "$n" "$project"
+    (
+      cd "$project"
+      run_usage
+      native=$(best_of_three run_pirvex)
+      startup=$(best_of_three run_usage)
+      seconds=$(best_of_three run_windows)
+      rm -rf pirVex
+      writes=$(WINEDEBUG=+relay wine "$windows" main.asm 2>&1 >/dev/null |
+               grep -c 'Call KERNEL32.WriteFile(' || true)
+      printf '%-12s %10.3f %10.3f %10.3f %12s %10.2f\n' "$n" "$native" "$seconds" "$startup" \
+        "$writes" "$(echo "($seconds - $startup) / $native" | bc -l)"
+    )
+    rm -rf "$project"
+  done
+fi
