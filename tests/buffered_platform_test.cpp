@@ -212,6 +212,8 @@ TEST(Buffering, NoFileAndEmptyWritesDoNothing) {
     EXPECT_EQ(buffered.readBytes(NoFile, &byte, 1), 0u);
     EXPECT_EQ(buffered.readBytesAt(NoFile, 0, &byte, 1), 0u);
     EXPECT_FALSE(buffered.fileIdentity(NoFile, identity));
+    std::uint64_t index = 0;
+    EXPECT_FALSE(buffered.fileIndex(NoFile, index));
     buffered.closeFile(NoFile);
     File file = buffered.createFileAnew("a.htm");
     EXPECT_EQ(buffered.writeBytes(file, "", 0), 0u);
