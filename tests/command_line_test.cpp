@@ -101,7 +101,11 @@ TEST(IncludedPagePath, NeverFromTheRoot) {
   EXPECT_EQ(includedPagePath("C:\\inc\\dos.inc"), "inc\\dos_inc.HTM");
   EXPECT_EQ(includedPagePath("c:bios.inc"), "bios_inc.HTM");
   EXPECT_EQ(includedPagePath("\\\\server\\share\\a.inc"), "server\\share\\a_inc.HTM");
+  EXPECT_EQ(includedPagePath("A:boot.inc"), "boot_inc.HTM");
+  EXPECT_EQ(includedPagePath("z:\\x.inc"), "x_inc.HTM");
   EXPECT_EQ(includedPagePath("1:a.inc"), "1:a_inc.HTM") << "only a letter names a drive";
+  EXPECT_EQ(includedPagePath("@:a.inc"), "@:a_inc.HTM");
+  EXPECT_EQ(includedPagePath("[:a.inc"), "[:a_inc.HTM");
   EXPECT_EQ(includedPagePath("lib\\C:\\a.inc"), "lib\\C:\\a_inc.HTM");
   EXPECT_EQ(includedPagePath("..\\a.inc"), "BackLinks_\\a_inc.HTM");
 }

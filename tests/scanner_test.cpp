@@ -172,6 +172,9 @@ TEST(Scanner, NothingPastTheEndOfTheTextIsLookedAt) {
   EXPECT_FALSE(skipCommentDirective(noDelimiter));
   Cursor lastByte = cut(comment, 9);
   EXPECT_FALSE(skipCommentDirective(lastByte));
+  Cursor twoLeft = cut(comment, 10);  // the delimiter and one byte
+  EXPECT_TRUE(skipCommentDirective(twoLeft));
+  EXPECT_TRUE(twoLeft.atEnd());
   Cursor unclosed = cut(comment, 11);
   EXPECT_TRUE(skipCommentDirective(unclosed));
   EXPECT_TRUE(unclosed.atEnd());

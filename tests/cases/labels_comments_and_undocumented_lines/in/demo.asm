@@ -11,3 +11,5 @@ After PROC
 COMMENT # skipped # Foo PROC
   call ProcessLine
 Bar	PROC
+Loop1:
+  jmp Loop1
