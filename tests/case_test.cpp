@@ -21,20 +21,33 @@ class InProcess : public ::testing::TestWithParam<std::string> {};
 class ManyVolumes : public ::testing::TestWithParam<std::string> {};
 class Binary : public ::testing::TestWithParam<std::string> {};
 
+// Runs the case over a fake laid out with its input; with `filesPerVolume`,
+// file indexes repeat from volume to volume (see spreadOverVolumes).
+struct FakeRun {
+  FakePlatform fake;
+  std::string console;
+  int status = -1;
+
+  FakeRun(const Case& expected, std::uint64_t filesPerVolume) {
+    fake.spreadOverVolumes(filesPerVolume);
+    for (const auto& [path, bytes] : expected.input) fake.addFile(path, bytes);
+    if (!expected.currentDirectory.empty()) fake.addDirectory(expected.currentDirectory);
+    fake.setCurrentDirectory(expected.currentDirectory);
+    console = runInProcess(fake, expected.arguments, &status);
+  }
+  std::string differences(const Case& expected) const {
+    return caseDifferences(expected, console, fake.errors(), status, fake.files());
+  }
+};
+
 TEST_P(InProcess, Run) {
   const Case expected = loadCase(GetParam());
-  FakePlatform fake;
-  for (const auto& [path, bytes] : expected.input) fake.addFile(path, bytes);
-  if (!expected.currentDirectory.empty()) fake.addDirectory(expected.currentDirectory);
-  fake.setCurrentDirectory(expected.currentDirectory);
-  int status = -1;
-  const std::string console = runInProcess(fake, expected.arguments, &status);
+  const FakeRun run(expected, 0);
   if (updatingCases()) {
-    recordCase(expected, console, fake.errors(), status, fake.files());
+    recordCase(expected, run.console, run.fake.errors(), run.status, run.fake.files());
     GTEST_SKIP() << "recorded; check " << expected.directory << " by hand before committing";
   }
-  const std::string differences =
-      caseDifferences(expected, console, fake.errors(), status, fake.files());
+  const std::string differences = run.differences(expected);
   EXPECT_TRUE(differences.empty()) << differences;
 }
 
@@ -44,15 +57,7 @@ TEST_P(InProcess, Run) {
 TEST_P(ManyVolumes, Run) {
   if (updatingCases()) GTEST_SKIP() << "cases are recorded in process";
   const Case expected = loadCase(GetParam());
-  FakePlatform fake;
-  fake.spreadOverVolumes(2);
-  for (const auto& [path, bytes] : expected.input) fake.addFile(path, bytes);
-  if (!expected.currentDirectory.empty()) fake.addDirectory(expected.currentDirectory);
-  fake.setCurrentDirectory(expected.currentDirectory);
-  int status = -1;
-  const std::string console = runInProcess(fake, expected.arguments, &status);
-  const std::string differences =
-      caseDifferences(expected, console, fake.errors(), status, fake.files());
+  const std::string differences = FakeRun(expected, 2).differences(expected);
   EXPECT_TRUE(differences.empty()) << differences;
 }
 
