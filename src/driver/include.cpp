@@ -12,15 +12,13 @@ namespace {
 constexpr std::string_view BackLinks = "BackLinks";
 constexpr std::string_view Recursive = "Fehler : Rekursives INCLUDE wird ignoriert\r\n";
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 // The length of what roots a name: a drive prefix ("C:") and the
 // separators that follow it or begin the name.
 std::size_t rootLength(std::string_view name) {
   std::size_t length = 0;
   if (name.size() >= 2 && name[1] == ':' && isAsciiLetter(static_cast<unsigned char>(name[0])))
     length = 2;
-  while (length < name.size() && isSeparator(name[length])) ++length;
+  while (length < name.size() && isPathSeparator(name[length])) ++length;
   return length;
 }
 
@@ -38,7 +36,7 @@ bool indexOf(RunState& run, const std::string& name, std::uint64_t& index) {
 // otherwise.
 std::string joinedPath(std::string_view directory, std::string_view name) {
   std::string path(directory);
-  if (!path.empty() && !isSeparator(path.back()))
+  if (!path.empty() && !isPathSeparator(path.back()))
     path += directory.find('\\') != std::string_view::npos ? '\\' : '/';
   path += name;
   return path;

@@ -62,7 +62,8 @@ struct RunState {
   std::string mainName;
   std::uint32_t baseNameLength = 0;
   bool publicOnly = false;
-  // Sources read as the assemblers read them: see ReadingRules.
+  // Sources read as the assemblers read them (--lenient): tabs end words,
+  // INCLUDE <name> and 'name', each file documented once.
   bool lenient = false;
   // Where an include not found as written is looked for next, after the
   // including file's directory.

@@ -24,10 +24,12 @@ void handleDocLine(RunState& run, Cursor& cursor) {
   } else if (publicEntryName(cursor, name)) {
     writeEntryHeading(page, run.config, run.procedureIndex, name);
     std::string_view ownName;
-    if (!run.publicOnly && findProcedureName(cursor, ownName, run.lenient)) writePrivateName(page, ownName);
+    if (!run.publicOnly && findProcedureName(cursor, ownName, run.lenient))
+      writePrivateName(page, ownName);
     context.blockActive = true;
   } else {
-    if (findProcedureName(cursor, name, run.lenient)) writeEntryHeading(page, run.config, run.procedureIndex, name);
+    if (findProcedureName(cursor, name, run.lenient))
+      writeEntryHeading(page, run.config, run.procedureIndex, name);
     context.blockActive = true;
     renderDocLine(page, cursor);
   }

@@ -39,7 +39,7 @@ bool insideOutputDirectory(std::string_view pagePath) {
   std::size_t start = 0;
   std::string_view path = untilNul(pagePath);
   for (std::size_t i = 0; i <= path.size(); ++i) {
-    if (i < path.size() && path[i] != '\\' && path[i] != '/') continue;
+    if (i < path.size() && !isPathSeparator(path[i])) continue;
     std::string_view part = path.substr(start, i - start);
     start = i + 1;
     if (part.empty() || part == ".") continue;

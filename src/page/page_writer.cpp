@@ -22,7 +22,7 @@ std::string pageFileName(std::string_view pagePath) {
 std::string upLevels(std::string_view pagePath) {
   std::string_view path = untilNul(pagePath);
   auto levels = static_cast<std::size_t>(
-      std::count_if(path.begin(), path.end(), [](char c) { return c == '/' || c == '\\'; }));
+      std::count_if(path.begin(), path.end(), isPathSeparator));
   std::string prefix;
   prefix.reserve(levels * FragUpLevel.size());
   for (std::size_t i = 0; i < levels; ++i) prefix += FragUpLevel;

@@ -26,8 +26,6 @@ constexpr int DirectoryFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 constexpr int DirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 FileIdentity identityOf(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
@@ -37,7 +35,7 @@ std::vector<std::string_view> componentsOf(std::string_view path) {
   std::vector<std::string_view> parts;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= path.size(); ++i) {
-    if (i == path.size() || isSeparator(path[i])) {
+    if (i == path.size() || isPathSeparator(path[i])) {
       parts.push_back(path.substr(start, i - start));
       start = i + 1;
     }
@@ -178,7 +176,7 @@ bool PosixPlatform::walk(std::string_view path, Walk mode, Place& place) {
   path = untilNul(path);
   if (path.empty()) return false;
   std::vector<std::string_view> parts = componentsOf(path);
-  const bool absolute = isSeparator(path.front());
+  const bool absolute = isPathSeparator(path.front());
   if (absolute) place.enter(::open("/", DirectoryFlags));
   // Levels below the output directory of the directory now held; -1 while
   // the walk is not inside it.

@@ -21,7 +21,12 @@ constexpr unsigned char upperAscii(char byte) {
   return upperAscii(static_cast<unsigned char>(byte));
 }
 
-constexpr bool isAsciiLetter(unsigned char byte) { return upperAscii(byte) >= 'A' && upperAscii(byte) <= 'Z'; }
+// "\" and "/" both separate the directories of a path, on every system.
+constexpr bool isPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+constexpr bool isAsciiLetter(unsigned char byte) {
+  return upperAscii(byte) >= 'A' && upperAscii(byte) <= 'Z';
+}
 
 constexpr bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

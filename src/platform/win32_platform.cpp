@@ -15,8 +15,6 @@ namespace {
 constexpr std::string_view OutputDirectory = "pirVex";
 constexpr std::string_view OutputDirectoryUpper = "pirVEX";
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 HANDLE handleOf(File file) { return reinterpret_cast<HANDLE>(file); }
 
 File fileOf(HANDLE handle) {
@@ -28,7 +26,8 @@ File fileOf(HANDLE handle) {
 std::string systemPath(std::string_view path) {
   std::string name(untilNul(path));
   if (name.compare(0, OutputDirectoryUpper.size(), OutputDirectoryUpper) == 0 &&
-      (name.size() == OutputDirectoryUpper.size() || isSeparator(name[OutputDirectoryUpper.size()])))
+      (name.size() == OutputDirectoryUpper.size() ||
+       isPathSeparator(name[OutputDirectoryUpper.size()])))
     name.replace(0, OutputDirectoryUpper.size(), OutputDirectory);
   return name;
 }
@@ -121,7 +120,7 @@ DWORD fileAttributes(const std::string& name) {
 
 bool startsInOutput(const std::string& name) {
   return name.compare(0, OutputDirectory.size(), OutputDirectory) == 0 &&
-         (name.size() == OutputDirectory.size() || isSeparator(name[OutputDirectory.size()]));
+         (name.size() == OutputDirectory.size() || isPathSeparator(name[OutputDirectory.size()]));
 }
 
 // Only a file on a disk is a file to read: not a directory, pipe or device.
@@ -187,7 +186,7 @@ bool Win32Platform::makeDirectories(const std::string& path, bool create) {
   const bool output = startsInOutput(path);
   if (output) lockOutputDirectory(create);
   for (std::size_t i = 1; i < path.size(); ++i) {
-    if (!isSeparator(path[i])) continue;
+    if (!isPathSeparator(path[i])) continue;
     const std::string prefix = path.substr(0, i);
     if (create) createDirectory(prefix);
     // Below the output directory a link or junction is never followed.
