@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds pirVex in release mode, generates projects of 1,000, 10,000 and
-# 100,000 procedures, and prints for each: wall time, peak memory, write
-# calls, and the floor measured in the same run (every source read once,
-# the same output bytes written with cat into the same file system). Then,
+# Builds pirVex in release mode, generates projects of 1,000 to 1,000,000
+# procedures, and prints for each: wall time, peak memory, write calls and
+# the bytes they wrote, and the floor measured in the same run (every source
+# read once, the same output bytes written with cat into the same file
+# system) with pirVex's ratio to it. Then,
 # where Wine and MinGW-w64 are installed, pirvex.exe under Wine against the
 # native build (PIRVEX_BENCH_WINE= leaves this out).
 #
@@ -10,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 100000)
+[ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 100000 1000000)
 for tool in /usr/bin/time strace; do
   command -v "$tool" >/dev/null || { apt-get update && apt-get install -y time strace; }
 done
@@ -39,8 +40,8 @@ run_floor() {
 }
 
 command -v bc >/dev/null || { apt-get update && apt-get install -y bc; }
-printf '%-12s %10s %10s %10s %12s %10s %8s %14s\n' procedures "output MB" "pirVex s" "peak MB" \
-  "write calls" "floor s" ratio "us/procedure"
+printf '%-12s %10s %10s %10s %12s %10s %10s %8s %14s\n' procedures "output MB" "pirVex s" "peak MB" \
+  "write calls" "written MB" "floor s" ratio "us/procedure"
 for n in "${sizes[@]}"; do
   project="$work/p$n"
   ./build-release/pirvex_generate "$n" "$project"
@@ -51,11 +52,13 @@ for n in "${sizes[@]}"; do
     seconds=$(best_of_three run_pirvex)
     floor=$(best_of_three run_floor)
     peak=$(/usr/bin/time -f %M "$pirvex" main.asm 2>&1 >/dev/null | tail -n 1)
-    writes=$(strace -f -c -e trace=write,pwrite64,writev -o "$work/strace" "$pirvex" main.asm >/dev/null &&
-             awk '$NF ~ /^(write|pwrite64|writev)$/ {sum += $4} END {print sum + 0}' "$work/strace")
-    printf '%-12s %10.1f %10.3f %10.1f %12s %10.3f %8.2f %14.2f\n' "$n" "$(echo "$output_bytes / 1048576" | bc -l)" \
-      "$seconds" "$(echo "$peak / 1024" | bc -l)" \
-      "$writes" "$floor" "$(echo "$seconds / $floor" | bc -l)" "$(echo "$seconds * 1000000 / $n" | bc -l)"
+    # Every write call and the bytes it wrote (the console's lines included).
+    strace -f -e trace=write,pwrite64,writev -e signal=none -o "$work/strace" "$pirvex" main.asm >/dev/null
+    read -r writes written < <(awk '/= [0-9]+$/ {calls++; bytes += $NF} END {print calls + 0, bytes + 0}' "$work/strace")
+    rm -f "$work/strace"
+    printf '%-12s %10.1f %10.3f %10.1f %12s %10.1f %10.3f %8.2f %14.2f\n' "$n" "$(echo "$output_bytes / 1048576" | bc -l)" \
+      "$seconds" "$(echo "$peak / 1024" | bc -l)" "$writes" "$(echo "$written / 1048576" | bc -l)" \
+      "$floor" "$(echo "$seconds / $floor" | bc -l)" "$(echo "$seconds * 1000000 / $n" | bc -l)"
   )
   rm -rf "$project"
 done
@@ -63,11 +66,13 @@ done
 # The Windows build under Wine beside the native one, where the toolchain and
 # Wine are there (tests/run.sh installs both): Wine's own start-up, measured
 # with a run that prints the usage line, is taken off before the ratio.
-if [ -n "${PIRVEX_BENCH_WINE:-1}" ] && command -v wine >/dev/null &&
+if [ -n "${PIRVEX_BENCH_WINE-1}" ] && command -v wine >/dev/null &&
    command -v x86_64-w64-mingw32-g++ >/dev/null; then
   cmake --preset mingw >/dev/null && cmake --build --preset mingw -j"$(nproc)" >/dev/null
   export WINEDEBUG=-all
-  wineserver -p 2>/dev/null || true  # one server for every run, as on a desktop
+  # One server for every run, as on a desktop; it ends a minute after the
+  # last run and holds none of this script's output open.
+  wineserver -p60 </dev/null >/dev/null 2>&1 || true
   windows=$PWD/build-win/pirvex.exe
   run_windows() { rm -rf pirVex && wine "$windows" main.asm >/dev/null; }
   run_usage() { wine "$windows" >/dev/null || true; }
