@@ -206,6 +206,41 @@ TEST(SeeAlsoLinks, NamesInEveryListOfAPageBecomeLinksWithItsPrefix) {
   EXPECT_FALSE(fake.hasFile("pirVex/top.HTM"));
 }
 
+// A page this run wrote is rewritten over itself, from its first list on;
+// where blanks after a list's opening would make it shorter, it is created
+// anew. Both give the same bytes as a page made from nothing.
+TEST(SeeAlsoLinks, APageThisRunWroteIsRewrittenInPlaceUnlessItWouldShrink) {
+  const std::string before = "<HTML>\r\nhead ReadLine\r\n";
+  const std::string list = "<B>see:</B>\r\n<UL>\r\n<LI>";
+  for (const std::string blanks : {"", " \t"}) {
+    SCOPED_TRACE("blanks: '" + blanks + "'");
+    FakePlatform fake;
+    OutputFiles outputs(fake);
+    addIndexes(fake);
+    IndexTable procedures, structures;
+    ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, procedures));
+    ASSERT_TRUE(sortIndex(outputs, StructureIndexName, structures));
+    std::string text = before + list + blanks + "Missing, ReadLine</UL>tail " + list + "Nope";
+    platform::File page = outputs.create("pirVex\\sub\\p.HTM");
+    fake.writeText(page, text);
+    outputs.close(page, "pirVex\\sub\\p.HTM");
+    platform::FileIdentity written, rewritten;
+    ASSERT_TRUE(fake.fileIdentityByName("pirVex\\sub\\p.HTM", written));
+    {
+      const EntryLookup entries(fake, procedures, structures);
+      ASSERT_TRUE(rewritePage(outputs, entries, "sub\\p.HTM", text.data(),
+                              static_cast<std::uint32_t>(text.size())));
+    }
+    EXPECT_EQ(fake.fileText("pirVex/sub/p.HTM"),
+              "<html>\r\nhead ReadLine\r\n" + list + "Missing, " +
+                  link("../demo.HTM", "ReadLine") + "</UL>tail " + list + "Nope");
+    ASSERT_TRUE(fake.fileIdentityByName("pirVex\\sub\\p.HTM", rewritten));
+    EXPECT_EQ(written == rewritten, blanks.empty());
+    EXPECT_EQ(fake.openFiles(), 0u);
+    EXPECT_FALSE(outputs.anyUnwritten());
+  }
+}
+
 TEST(SeeAlsoLinks, EveryPageThatTheProcedureIndexNamesIsRewrittenOnce) {
   const std::string list = "<B>see:</B>\r\n<UL>\r\n<LI>ReadLine, Other</UL>";
   FakePlatform fake;

@@ -97,6 +97,21 @@ TEST_F(Platform, FileOpenTwiceSharesItsBytesAtOnce) {
   closeFile(writer);
 }
 
+// A page taken up again is written over, not emptied; a write at an offset
+// comes after every byte written before it, and later writes follow it.
+TEST_F(Platform, PageTakenUpAgainIsWrittenOverAtAnyOffset) {
+  File page = createFileAnew("pirVex\\page.HTM");
+  writeBytes(page, "<HTML>0123456789");
+  closeFile(page);
+  File again = platform.openForWriting("pirVex\\page.HTM", 10);
+  ASSERT_NE(again, NoFile);
+  writeBytes(again, "abcdefgh");
+  platform.writeBytesAt(again, 0, "<html>", 6);
+  writeBytes(again, "!");
+  closeFile(again);
+  EXPECT_EQ(workspace.read("pirVex/page.HTM"), "<html>!123abcdefgh");
+}
+
 TEST_F(Platform, TwoHandlesOfOneFileWriteInCallOrder) {
   File first = createFileAnew("page.HTM");
   writeBytes(first, "AAAA");

@@ -51,13 +51,13 @@ struct Located {
 
 // Whether the located file is one of `files`: by its index, and where one
 // of them has that index, by its whole identity.
-bool isAmong(RunState& run, const Located& located, const platform::FileIdentities& files) {
-  if (!located.opens || !files.contains(located.index)) return false;
+bool isAmong(RunState& run, const Located& located, platform::KnownFiles& files) {
+  if (!located.opens || !files.hasIndex(located.index)) return false;
   platform::File file = run.platform.openForReading(located.path);
   platform::FileIdentity identity;
   bool known = file != platform::NoFile && run.platform.fileIdentity(file, identity);
-  run.platform.closeFile(file);
-  return known && files.contains(identity);
+  (void)run.platform.closeFile(file);
+  return known && files.contains(run.platform, located.index, identity);
 }
 
 // The name as written when it opens, or where the include path finds it

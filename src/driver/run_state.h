@@ -6,13 +6,13 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "index/index_files.h"
 #include "index/index_table.h"
 #include "page/heading.h"
 #include "page/page_writer.h"
+#include "platform/known_files.h"
 #include "platform/platform.h"
 #include "platform/whole_file.h"
 #include "scan/cursor.h"
@@ -73,10 +73,10 @@ struct RunState {
   SourceContext context;
   // The files of the current context and of every context that includes
   // it, by identity: an INCLUDE of one of them is a cycle.
-  platform::FileIdentities inWork;
+  platform::KnownFiles inWork;
   // Under `lenient`, every file documented so far, by identity: each is
   // documented once per run.
-  platform::FileIdentities documented;
+  platform::KnownFiles documented;
   ConfigTab config;
 
   IndexFile procedureIndex;

@@ -66,7 +66,7 @@ void endOfText(RunState& run) {
   closeList(context.page);
   closePage(context.page);
   context.source.text.reset();
-  if (context.source.identityKnown) run.inWork.erase(context.source.identity);
+  if (context.source.indexKnown) run.inWork.remove(context.source.index, context.page.sourcePath);
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ void endOfText(RunState& run) {
 bool readSource(RunState& run) {
   SourceContext& context = run.context;
   switch (readWholeFile(run.platform, context.page.sourcePath, platform::MemoryUse::SourceText,
-                        context.source, NoteIdentity::Yes)) {
+                        context.source, NoteIndex::Yes)) {
     case WholeFileRead::Empty:
       return false;
     case WholeFileRead::CannotOpen:
@@ -85,10 +85,11 @@ bool readSource(RunState& run) {
     case WholeFileRead::Read:
       break;
   }
-  if (context.source.identityKnown) {
-    run.inWork.insert(context.source.identity);
-    run.outputs.protect(context.source.identity);
-    if (run.lenient) run.documented.insert(context.source.identity);
+  if (context.source.indexKnown) {
+    const std::uint64_t index = context.source.index;
+    run.inWork.add(index, context.page.sourcePath);
+    run.outputs.protect(index, context.page.sourcePath);
+    if (run.lenient) run.documented.add(index, context.page.sourcePath);
   }
   return true;
 }

@@ -53,21 +53,48 @@ bool insideOutputDirectory(std::string_view pagePath) {
   return !above && resolved.size() >= 2 && resolved.front() == OutputDirectory;
 }
 
+namespace {
+
+// Where a page this run wrote can be rewritten in place: the bytes before
+// its first see-also list stay as they are, and the page cannot get
+// shorter, which only blanks directly after a list's opening drop. Gives
+// the offset of the first byte that may change (the page's length when it
+// has no list), or false where the page must be created anew.
+bool firstChange(std::string_view whole, std::uint32_t& offset) {
+  const std::size_t first = whole.find(SeeAlsoPattern);
+  for (std::size_t match = first; match != std::string_view::npos;
+       match = whole.find(SeeAlsoPattern, match + 1)) {
+    std::size_t after = match + SeeAlsoPattern.size();
+    if (after < whole.size() && isBlank(static_cast<unsigned char>(whole[after]))) return false;
+  }
+  offset = static_cast<std::uint32_t>(first == std::string_view::npos
+                                          ? whole.size()
+                                          : first + SeeAlsoPattern.size());
+  return true;
+}
+
+}  // namespace
+
 bool rewritePage(OutputFiles& outputs, const EntryLookup& entries, std::string_view pagePath,
                  char* text, std::uint32_t length) {
   platform::Platform& platform = outputs.platform();
   const std::string fileName = pageFileName(pagePath);
-  platform::File out = outputs.create(fileName);
+  const std::string_view whole(text, length);
+  // A page this run wrote is the same file still: only what changes is
+  // written, over it. Any other page is created anew, so that nothing is
+  // written through whatever stands at its name.
+  std::uint32_t unchanged = 0;  // bytes at the start that are on the page already
+  const bool inPlace = outputs.created(fileName) && firstChange(whole, unchanged);
+  platform::File out = inPlace ? outputs.reopen(fileName, unchanged) : outputs.create(fileName);
   if (out == platform::NoFile) return false;
   const std::string prefix = upLevels(pagePath);
 
-  RewrittenMark.copy(text, RewrittenMark.size());
-  std::uint32_t written = 0;  // bytes of `text` already on the new page
+  if (!inPlace) RewrittenMark.copy(text, RewrittenMark.size());
+  std::uint32_t written = unchanged;  // bytes of `text` already on the new page
   auto flush = [&](std::uint32_t upTo) {
     if (upTo > written) platform.writeBytes(out, text + written, upTo - written);
     written = upTo;
   };
-  const std::string_view whole(text, length);
   std::uint32_t position = 0;
   for (;;) {
     std::size_t match = whole.find(SeeAlsoPattern, position);
@@ -96,6 +123,7 @@ bool rewritePage(OutputFiles& outputs, const EntryLookup& entries, std::string_v
     }
   }
   flush(length);
+  if (inPlace) platform.writeBytesAt(out, 0, RewrittenMark.data(), RewrittenMark.size());
   outputs.close(out, fileName);
   return true;
 }

@@ -28,8 +28,8 @@ bool OutputFiles::replacesSource(std::string_view fileName) {
   std::uint64_t index = 0;
   platform::FileIdentity identity;
   return !sources_.empty() && platform_.fileIndexByName(fileName, index) &&
-         sources_.contains(index) && platform_.fileIdentityByName(fileName, identity) &&
-         sources_.count(identity) != 0;
+         sources_.hasIndex(index) && platform_.fileIdentityByName(fileName, identity) &&
+         sources_.contains(platform_, index, identity);
 }
 
 platform::File OutputFiles::create(std::string_view fileName) {
@@ -42,9 +42,21 @@ platform::File OutputFiles::create(std::string_view fileName) {
   return file;
 }
 
+// Taking a file up again changes nothing in it, so the file is asked
+// through its handle, which costs less than asking by name first.
+bool OutputFiles::isSource(platform::File file) {
+  std::uint64_t index = 0;
+  platform::FileIdentity identity;
+  return !sources_.empty() && platform_.fileIndex(file, index) && sources_.hasIndex(index) &&
+         platform_.fileIdentity(file, identity) && sources_.contains(platform_, index, identity);
+}
+
 platform::File OutputFiles::reopen(std::string_view fileName, std::uint32_t offset) {
-  platform::File file = replacesSource(fileName) ? platform::NoFile
-                                                  : platform_.openForWriting(fileName, offset);
+  platform::File file = platform_.openForWriting(fileName, offset);
+  if (file != platform::NoFile && isSource(file)) {
+    (void)platform_.closeFile(file);
+    file = platform::NoFile;
+  }
   if (file == platform::NoFile) reportUnwritten(fileName);
   return file;
 }

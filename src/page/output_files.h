@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "platform/known_files.h"
 #include "platform/platform.h"
 
 namespace pirvex {
@@ -22,8 +23,8 @@ class OutputFiles {
 
   platform::Platform& platform() const { return platform_; }
 
-  // A file read as a source: no output file may replace it.
-  void protect(const platform::FileIdentity& source) { sources_.insert(source); }
+  // A file read as a source, through `path`: no output file may replace it.
+  void protect(std::uint64_t index, std::string_view path) { sources_.add(index, path); }
 
   // Creates the output file anew. No file, and the file named as not
   // written, when it cannot be created or would replace a source.
@@ -51,9 +52,10 @@ class OutputFiles {
 
  private:
   bool replacesSource(std::string_view fileName);
+  bool isSource(platform::File file);
 
   platform::Platform& platform_;
-  platform::FileIdentities sources_;
+  platform::KnownFiles sources_;
   std::unordered_set<std::string> reported_;
   std::unordered_set<std::string> created_;
 };

@@ -112,6 +112,14 @@ std::uint32_t BufferedPlatform::writeBytes(File file, const void* bytes, std::ui
   return count;
 }
 
+std::uint32_t BufferedPlatform::writeBytesAt(File file, std::uint32_t offset, const void* bytes,
+                                             std::uint32_t count) {
+  if (file == NoFile) return 0;
+  // Bytes written before belong before the position moves.
+  flushAll();
+  return system_.writeBytesAt(handleOf(file).system, offset, bytes, count);
+}
+
 bool BufferedPlatform::closeFile(File file) {
   if (file == NoFile) return true;
   auto* target = reinterpret_cast<Handle*>(file);

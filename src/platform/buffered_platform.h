@@ -35,6 +35,8 @@ class BufferedPlatform final : public Platform {
   std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
                             std::uint32_t count) override;
   std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) override;
+  std::uint32_t writeBytesAt(File file, std::uint32_t offset, const void* bytes,
+                             std::uint32_t count) override;
   bool closeFile(File file) override;
   bool fileIdentity(File file, FileIdentity& identity) override;
   bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;

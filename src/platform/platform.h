@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <unordered_set>
 
 namespace pirvex::platform {
 
@@ -24,26 +23,6 @@ struct FileIdentity {
   std::uint64_t index = 0;
   bool operator==(const FileIdentity&) const = default;
 };
-
-// Identities hashed by their index alone, and looked up by an index too:
-// `files.contains(index)` tells whether any of the files has that index,
-// which on some systems is far cheaper to learn than a whole identity.
-struct FileIdentityHash {
-  using is_transparent = void;
-  std::size_t operator()(std::uint64_t index) const {
-    return static_cast<std::size_t>(index * 0x9E3779B97F4A7C15ULL);
-  }
-  std::size_t operator()(const FileIdentity& identity) const { return (*this)(identity.index); }
-};
-
-struct FileIdentityEqual {
-  using is_transparent = void;
-  bool operator()(const FileIdentity& a, const FileIdentity& b) const { return a == b; }
-  bool operator()(const FileIdentity& a, std::uint64_t index) const { return a.index == index; }
-  bool operator()(std::uint64_t index, const FileIdentity& b) const { return index == b.index; }
-};
-
-using FileIdentities = std::unordered_set<FileIdentity, FileIdentityHash, FileIdentityEqual>;
 
 // What a block of memory is for. With its subject (the file the block
 // holds or serves, where there is one) it names the block, so that a test
@@ -111,6 +90,10 @@ class Platform {
 
   // Writes the bytes to the file; the count written, which callers ignore.
   virtual std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) = 0;
+
+  // As writeBytes, from an absolute offset; the file position follows.
+  virtual std::uint32_t writeBytesAt(File file, std::uint32_t offset, const void* bytes,
+                                     std::uint32_t count) = 0;
 
   // Closes the file; false when a byte written through this handle did not
   // reach the file (a full disk, a file size limit), or the close failed.

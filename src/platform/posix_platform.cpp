@@ -342,6 +342,16 @@ std::uint32_t PosixPlatform::writeBytes(File file, const void* bytes, std::uint3
   return done;
 }
 
+std::uint32_t PosixPlatform::writeBytesAt(File file, std::uint32_t offset, const void* bytes,
+                                          std::uint32_t count) {
+  if (file == NoFile) return 0;
+  if (::lseek(descriptorOf(file), static_cast<off_t>(offset), SEEK_SET) < 0) {
+    reinterpret_cast<OpenFile*>(file)->failed = true;
+    return 0;
+  }
+  return writeBytes(file, bytes, count);
+}
+
 bool PosixPlatform::closeFile(File file) {
   if (file == NoFile) return true;
   auto* target = reinterpret_cast<OpenFile*>(file);

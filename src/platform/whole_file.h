@@ -13,8 +13,8 @@ namespace pirvex {
 struct WholeFile {
   MemoryBlock text;
   std::uint32_t size = 0;  // the bytes actually read; fewer than asked on a short read
-  platform::FileIdentity identity;
-  bool identityKnown = false;
+  std::uint64_t index = 0;  // the file's index, where it was asked for
+  bool indexKnown = false;
 
   std::string_view view() const { return {text.bytes(), size}; }
 };
@@ -26,14 +26,14 @@ enum class WholeFileRead {
   NoMemory,    // no block of the file's size; the file was opened and closed
 };
 
-// Whether a read notes the file's identity: a source's is needed, a page's
-// or index file's is not, and on some systems it is costly.
-enum class NoteIdentity { Yes, No };
+// Whether a read notes the file's index: a source's is needed, a page's or
+// index file's is not.
+enum class NoteIndex { Yes, No };
 
-// Sizes the file by name, opens it, notes its identity if asked, reads it
+// Sizes the file by name, opens it, notes its index if asked, reads it
 // whole into a block named by `use` and the path, and closes it.
 [[nodiscard]] WholeFileRead readWholeFile(platform::Platform& platform, std::string_view path,
                                           platform::MemoryUse use, WholeFile& into,
-                                          NoteIdentity note = NoteIdentity::No);
+                                          NoteIndex note = NoteIndex::No);
 
 }  // namespace pirvex

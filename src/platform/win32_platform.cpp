@@ -188,7 +188,9 @@ bool Win32Platform::makeDirectories(const std::string& path, bool create) {
   for (std::size_t i = 1; i < path.size(); ++i) {
     if (!isPathSeparator(path[i])) continue;
     const std::string prefix = path.substr(0, i);
-    if (create) createDirectory(prefix);
+    // A directory this run has made is not made again: under Wine every
+    // attempt is a round trip to its server.
+    if (create && made_.insert(prefix).second) createDirectory(prefix);
     // Below the output directory a link or junction is never followed.
     if (output && i > OutputDirectory.size()) {
       DWORD attributes = fileAttributes(prefix);
@@ -270,6 +272,17 @@ std::uint32_t Win32Platform::writeBytes(File file, const void* bytes, std::uint3
   if (!WriteFile(handleOf(file), bytes, count, &written, nullptr) || written < count)
     failed_.insert(file);
   return written;
+}
+
+std::uint32_t Win32Platform::writeBytesAt(File file, std::uint32_t offset, const void* bytes,
+                                          std::uint32_t count) {
+  if (file == NoFile) return 0;
+  if (SetFilePointer(handleOf(file), static_cast<LONG>(offset), nullptr, FILE_BEGIN) ==
+      INVALID_SET_FILE_POINTER) {
+    failed_.insert(file);
+    return 0;
+  }
+  return writeBytes(file, bytes, count);
 }
 
 bool Win32Platform::closeFile(File file) {

@@ -33,6 +33,8 @@ class Win32Platform final : public Platform {
   std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
                             std::uint32_t count) override;
   std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) override;
+  std::uint32_t writeBytesAt(File file, std::uint32_t offset, const void* bytes,
+                             std::uint32_t count) override;
   bool closeFile(File file) override;
   bool fileIdentity(File file, FileIdentity& identity) override;
   bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;
@@ -50,7 +52,8 @@ class Win32Platform final : public Platform {
   bool makeDirectories(const std::string& path, bool create);
   void lockOutputDirectory(bool create);
 
-  std::unordered_set<File> failed_;  // files a write to fell short
+  std::unordered_set<File> failed_;         // files a write to fell short
+  std::unordered_set<std::string> made_;    // directories this run has made or tried to
   void* outputLock_ = nullptr;       // a mutex named after the output directory's identity
   bool lockTried_ = false;
 };

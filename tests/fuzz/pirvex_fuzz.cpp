@@ -113,6 +113,10 @@ class CollectedErrors final : public pirvex::platform::Platform {
   std::uint32_t writeBytes(File file, const void* bytes, std::uint32_t count) override {
     return system_.writeBytes(file, bytes, count);
   }
+  std::uint32_t writeBytesAt(File file, std::uint32_t offset, const void* bytes,
+                             std::uint32_t count) override {
+    return system_.writeBytesAt(file, offset, bytes, count);
+  }
   bool closeFile(File file) override { return system_.closeFile(file); }
   bool fileIdentity(File file, pirvex::platform::FileIdentity& identity) override {
     return system_.fileIdentity(file, identity);

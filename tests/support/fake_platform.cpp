@@ -55,6 +55,8 @@ const char* serviceName(FileService service) {
       return "createFileAnew";
     case FileService::OpenForReading:
       return "openForReading";
+    case FileService::OpenForWriting:
+      return "openForWriting";
     case FileService::FileSizeByName:
       return "fileSizeByName";
     case FileService::ReadBytes:
@@ -320,7 +322,11 @@ platform::File FakePlatform::openForReading(std::string_view path) {
 
 platform::File FakePlatform::openForWriting(std::string_view path, std::uint32_t offset) {
   std::string key;
-  if (!resolve(path, key) || !files_.count(key)) return platform::NoFile;
+  if (!resolve(path, key)) return platform::NoFile;
+  FaultPoint point;
+  point.service = FileService::OpenForWriting;
+  point.name = key;
+  if (reach(point) || !files_.count(key)) return platform::NoFile;
   platform::File file = open(files_[key], key);
   handles_[file].position = offset;
   return file;
@@ -384,6 +390,14 @@ std::uint32_t FakePlatform::writeBytes(platform::File file, const void* bytes,
   content.replace(handle->position, count, static_cast<const char*>(bytes), count);
   handle->position += count;
   return count;
+}
+
+std::uint32_t FakePlatform::writeBytesAt(platform::File file, std::uint32_t offset,
+                                         const void* bytes, std::uint32_t count) {
+  Handle* handle = handleOf(file);
+  if (!handle) return 0;
+  handle->position = offset;
+  return writeBytes(file, bytes, count);
 }
 
 bool FakePlatform::closeFile(platform::File file) {

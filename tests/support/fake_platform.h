@@ -26,7 +26,14 @@ namespace pirvex::testing {
 
 using platform::MemoryUse;
 
-enum class FileService { CreateFileAnew, OpenForReading, FileSizeByName, ReadBytes, WriteBytes };
+enum class FileService {
+  CreateFileAnew,
+  OpenForReading,
+  OpenForWriting,
+  FileSizeByName,
+  ReadBytes,
+  WriteBytes
+};
 
 // A place where something can fail: a file service on one file, or a block
 // of memory of one use and subject; `occurrence` counts from 1 the times
@@ -113,6 +120,8 @@ class FakePlatform final : public platform::Platform {
   std::uint32_t readBytesAt(platform::File file, std::uint32_t offset, void* destination,
                             std::uint32_t count) override;
   std::uint32_t writeBytes(platform::File file, const void* bytes, std::uint32_t count) override;
+  std::uint32_t writeBytesAt(platform::File file, std::uint32_t offset, const void* bytes,
+                             std::uint32_t count) override;
   bool closeFile(platform::File file) override;
   bool fileIdentity(platform::File file, platform::FileIdentity& identity) override;
   bool fileIdentityByName(std::string_view path, platform::FileIdentity& identity) override;
