@@ -21,10 +21,10 @@ TEST(Buffering, EveryServiceButAWriteFindsWhatWasWrittenInTheFile) {
       {"createDirectories", [](BufferedPlatform& b, File) { b.createDirectories("d\\e\\f"); }},
       {"createFileAnew", [](BufferedPlatform& b, File) { b.closeFile(b.createFileAnew("n.htm")); }},
       {"openForReading", [](BufferedPlatform& b, File) { b.closeFile(b.openForReading("r.htm")); }},
-      {"fileSizeByName",
-       [](BufferedPlatform& b, File) {
+      {"fileSize",
+       [](BufferedPlatform& b, File reader) {
          std::uint32_t size = 0;
-         EXPECT_TRUE(b.fileSizeByName("r.htm", size));
+         EXPECT_TRUE(b.fileSize(reader, size));
        }},
       {"readBytes",
        [](BufferedPlatform& b, File reader) {
@@ -159,7 +159,7 @@ TEST(Buffering, ClosingAFileWritesOutItsOwnBytesOnly) {
   EXPECT_EQ(fake.fileText("b.htm"), "");
   EXPECT_EQ(fake.writeCalls(), 1u);
   std::uint32_t size = 0;
-  ASSERT_TRUE(buffered.fileSizeByName("b.htm", size));
+  ASSERT_TRUE(buffered.fileSize(b, size));
   EXPECT_EQ(size, 2u);
   EXPECT_EQ(fake.writeCalls(), 2u);
   buffered.closeFile(b);

@@ -102,7 +102,7 @@ TEST_F(Faults, PageThatCannotBeReadBackStaysAsItWas) {
             }),
             page("demo: demo.asm", body));
   EXPECT_EQ(runFailing([](FakePlatform& f) {
-              f.failFile(FileService::FileSizeByName, "pirVex\\demo.HTM");
+              f.failFile(FileService::FileSize, "pirVex\\demo.HTM");
             }),
             page("demo: demo.asm", body));
   // The page this run wrote is rewritten over itself: where it cannot be
@@ -204,7 +204,7 @@ TEST_F(Faults, OutputThatCannotBeWrittenInFullIsNamedOnce) {
 }
 
 TEST_F(Faults, SourcesThatCannotBeOpenedSizedOrReadWhole) {
-  for (FileService service : {FileService::OpenForReading, FileService::FileSizeByName}) {
+  for (FileService service : {FileService::OpenForReading, FileService::FileSize}) {
     FakePlatform fresh;
     fresh.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
     fresh.failFile(service, "demo.asm");

@@ -41,8 +41,12 @@ class Platform : public ::testing::Test {
   // The services as the tool sees them.
   File createFileAnew(std::string_view path) { return platform.createFileAnew(path); }
   File openForReading(std::string_view path) { return platform.openForReading(path); }
-  bool fileSizeByName(std::string_view path, std::uint32_t& size) {
-    return platform.fileSizeByName(path, size);
+  // The size of the file that the name opens.
+  bool sizeOfFile(std::string_view path, std::uint32_t& size) {
+    File file = platform.openForReading(path);
+    bool sized = file != NoFile && platform.fileSize(file, size);
+    platform.closeFile(file);
+    return sized;
   }
   std::uint32_t readBytes(File file, void* destination, std::uint32_t count) {
     return platform.readBytes(file, destination, count);
@@ -82,14 +86,14 @@ TEST_F(Platform, FileOpenTwiceSharesItsBytesAtOnce) {
   closeFile(reader);
   std::uint32_t size = 0;
   writeBytes(writer, "second\r\n");
-  ASSERT_TRUE(fileSizeByName("pirVex\\f_ndx.htm", size));
+  ASSERT_TRUE(sizeOfFile("pirVex\\f_ndx.htm", size));
   EXPECT_EQ(size, 20u);
 
   // Recreated while held open: emptied in place, and the first handle reads
   // what the second one wrote.
   File rewriter = createFileAnew("pirVex\\f_ndx.htm");
   ASSERT_NE(rewriter, NoFile);
-  ASSERT_TRUE(fileSizeByName("pirVex\\f_ndx.htm", size));
+  ASSERT_TRUE(sizeOfFile("pirVex\\f_ndx.htm", size));
   EXPECT_EQ(size, 0u);
   writeBytes(rewriter, "sorted\r\n");
   closeFile(rewriter);
@@ -136,12 +140,12 @@ TEST_F(Platform, TwoHandlesOfOneFileWriteInCallOrder) {
 
 TEST_F(Platform, SizesReadsAndMissingFiles) {
   std::uint32_t size = 99;
-  EXPECT_FALSE(fileSizeByName("missing.asm", size));
+  EXPECT_FALSE(sizeOfFile("missing.asm", size));
   FileIdentity identity;
   EXPECT_FALSE(platform.fileIdentityByName("missing.asm", identity));
   EXPECT_EQ(openForReading("missing.asm"), NoFile);
   workspace.write("empty.asm", "");
-  ASSERT_TRUE(fileSizeByName("empty.asm", size));
+  ASSERT_TRUE(sizeOfFile("empty.asm", size));
   EXPECT_EQ(size, 0u);
   workspace.write("dir.asm/x", "");
   EXPECT_EQ(openForReading("dir.asm"), NoFile);
@@ -150,9 +154,9 @@ TEST_F(Platform, SizesReadsAndMissingFiles) {
   std::string absolute = (workspace.path() / "two.asm").string();
   std::replace(absolute.begin(), absolute.end(), '/', '\\');
   workspace.write("two.asm", "ab");
-  ASSERT_TRUE(fileSizeByName(absolute, size));
+  ASSERT_TRUE(sizeOfFile(absolute, size));
   EXPECT_EQ(size, 2u);
-  ASSERT_TRUE(fileSizeByName("\\" + absolute, size));
+  ASSERT_TRUE(sizeOfFile("\\" + absolute, size));
   File file = openForReading("two.asm");
   char bytes[4];
   EXPECT_EQ(readBytes(file, bytes, 4), 2u);
@@ -171,15 +175,15 @@ TEST_F(Platform, NamesAreLookedUpWithoutRegardToCase) {
   EXPECT_EQ(readAll(folded), "sym");
   closeFile(folded);
   std::uint32_t size = 0;
-  EXPECT_TRUE(fileSizeByName("ONLY\\upper.inc", size));
+  EXPECT_TRUE(sizeOfFile("ONLY\\upper.inc", size));
   EXPECT_EQ(size, 5u);
 
   // A directory listed once is listed anew after this run made a file in it.
-  EXPECT_FALSE(fileSizeByName("only\\missing.inc", size));
+  EXPECT_FALSE(sizeOfFile("only\\missing.inc", size));
   File made = createFileAnew("only\\Made.Inc");
   writeBytes(made, "made");
   closeFile(made);
-  EXPECT_TRUE(fileSizeByName("ONLY\\MADE.INC", size));
+  EXPECT_TRUE(sizeOfFile("ONLY\\MADE.INC", size));
   EXPECT_EQ(size, 4u);
 
   // A name that stands as written but cannot be opened (a link to itself)

@@ -73,9 +73,10 @@ File BufferedPlatform::openForWriting(std::string_view path, std::uint32_t offse
   return adopt(system_.openForWriting(path, offset), true);
 }
 
-bool BufferedPlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
+bool BufferedPlatform::fileSize(File file, std::uint32_t& size) {
+  if (file == NoFile) return false;
   flushAll();
-  return system_.fileSizeByName(path, size);
+  return system_.fileSize(handleOf(file).system, size);
 }
 
 std::uint32_t BufferedPlatform::readBytes(File file, void* destination, std::uint32_t count) {

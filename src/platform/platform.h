@@ -76,9 +76,10 @@ class Platform {
   // path is checked as createFileAnew checks it.
   [[nodiscard]] virtual File openForWriting(std::string_view path, std::uint32_t offset) = 0;
 
-  // The size of the named file (its low 32 bits); false when it cannot be
-  // opened. A size of 0 is a success.
-  [[nodiscard]] virtual bool fileSizeByName(std::string_view path, std::uint32_t& size) = 0;
+  // The size of an open file (its low 32 bits), with every byte written to
+  // it so far; false when the system cannot tell it. A size of 0 is a
+  // success.
+  [[nodiscard]] virtual bool fileSize(File file, std::uint32_t& size) = 0;
 
   // One read of up to `count` bytes; the count read, 0 meaning failure.
   [[nodiscard]] virtual std::uint32_t readBytes(File file, void* destination,

@@ -301,13 +301,9 @@ File PosixPlatform::openForWriting(std::string_view path, std::uint32_t offset) 
   return registerDescriptor(descriptor);
 }
 
-bool PosixPlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
-  int descriptor = openExistingForReading(path);
-  if (descriptor < 0) return false;
+bool PosixPlatform::fileSize(File file, std::uint32_t& size) {
   struct stat info;
-  bool known = ::fstat(descriptor, &info) == 0;
-  ::close(descriptor);
-  if (!known) return false;
+  if (file == NoFile || ::fstat(descriptorOf(file), &info) != 0) return false;
   size = static_cast<std::uint32_t>(static_cast<std::uint64_t>(info.st_size));
   return true;
 }

@@ -33,7 +33,7 @@ class PosixPlatform final : public Platform {
   File createFileAnew(std::string_view path) override;
   File openForReading(std::string_view path) override;
   File openForWriting(std::string_view path, std::uint32_t offset) override;
-  bool fileSizeByName(std::string_view path, std::uint32_t& size) override;
+  bool fileSize(File file, std::uint32_t& size) override;
   std::uint32_t readBytes(File file, void* destination, std::uint32_t count) override;
   std::uint32_t readBytesAt(File file, std::uint32_t offset, void* destination,
                             std::uint32_t count) override;

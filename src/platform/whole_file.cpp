@@ -5,11 +5,16 @@ namespace pirvex {
 WholeFileRead readWholeFile(platform::Platform& platform, std::string_view path,
                             platform::MemoryUse use, WholeFile& into, NoteIndex note) {
   into = WholeFile{};
-  std::uint32_t size = 0;
-  if (!platform.fileSizeByName(path, size)) return WholeFileRead::CannotOpen;
-  if (size == 0) return WholeFileRead::Empty;
+  // One open for the size and the bytes: on some systems every open is a
+  // round trip to a server.
   platform::File file = platform.openForReading(path);
   if (file == platform::NoFile) return WholeFileRead::CannotOpen;
+  std::uint32_t size = 0;
+  const bool sized = platform.fileSize(file, size);
+  if (!sized || size == 0) {
+    (void)platform.closeFile(file);
+    return sized ? WholeFileRead::Empty : WholeFileRead::CannotOpen;
+  }
   if (note == NoteIndex::Yes) into.indexKnown = platform.fileIndex(file, into.index);
   into.text = MemoryBlock(platform, size, use, path);
   if (into.text) into.size = platform.readBytes(file, into.text.data(), size);

@@ -23,14 +23,14 @@ enum class WholeFileRead {
   Read,
   Empty,       // the file exists and holds no byte; nothing was read
   CannotOpen,  // missing, not a regular file, or its size cannot be had
-  NoMemory,    // no block of the file's size; the file was opened and closed
+  NoMemory,    // no block of the file's size
 };
 
 // Whether a read notes the file's index: a source's is needed, a page's or
 // index file's is not.
 enum class NoteIndex { Yes, No };
 
-// Sizes the file by name, opens it, notes its index if asked, reads it
+// Opens the file, sizes it, notes its index if asked, reads it
 // whole into a block named by `use` and the path, and closes it.
 [[nodiscard]] WholeFileRead readWholeFile(platform::Platform& platform, std::string_view path,
                                           platform::MemoryUse use, WholeFile& into,

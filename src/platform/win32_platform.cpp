@@ -242,13 +242,11 @@ File Win32Platform::openForWriting(std::string_view path, std::uint32_t offset) 
   return fileOf(file);
 }
 
-bool Win32Platform::fileSizeByName(std::string_view path, std::uint32_t& size) {
-  std::string name = systemPath(path);
-  if (startsInOutput(name)) lockOutputDirectory(false);
-  HANDLE file = openExisting(name);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  size = GetFileSize(file, nullptr);
-  CloseHandle(file);
+bool Win32Platform::fileSize(File file, std::uint32_t& size) {
+  if (file == NoFile) return false;
+  LARGE_INTEGER whole;
+  if (!GetFileSizeEx(handleOf(file), &whole)) return false;
+  size = static_cast<std::uint32_t>(whole.LowPart);
   return true;
 }
 

@@ -100,8 +100,8 @@ class CollectedErrors final : public pirvex::platform::Platform {
   File openForWriting(std::string_view path, std::uint32_t offset) override {
     return system_.openForWriting(path, offset);
   }
-  bool fileSizeByName(std::string_view path, std::uint32_t& size) override {
-    return system_.fileSizeByName(path, size);
+  bool fileSize(File file, std::uint32_t& size) override {
+    return system_.fileSize(file, size);
   }
   std::uint32_t readBytes(File file, void* destination, std::uint32_t count) override {
     return system_.readBytes(file, destination, count);

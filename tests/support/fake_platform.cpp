@@ -57,8 +57,8 @@ const char* serviceName(FileService service) {
       return "openForReading";
     case FileService::OpenForWriting:
       return "openForWriting";
-    case FileService::FileSizeByName:
-      return "fileSizeByName";
+    case FileService::FileSize:
+      return "fileSize";
     case FileService::ReadBytes:
       return "readBytes";
     case FileService::WriteBytes:
@@ -332,14 +332,14 @@ platform::File FakePlatform::openForWriting(std::string_view path, std::uint32_t
   return file;
 }
 
-bool FakePlatform::fileSizeByName(std::string_view path, std::uint32_t& size) {
-  std::string key, found;
-  if (!resolve(path, key)) return false;
+bool FakePlatform::fileSize(platform::File file, std::uint32_t& size) {
+  Handle* handle = handleOf(file);
+  if (!handle) return false;
   FaultPoint point;
-  point.service = FileService::FileSizeByName;
-  point.name = key;
-  if (reach(point) || !lookUp(key, found) || !files_.count(found)) return false;
-  size = static_cast<std::uint32_t>(files_[found]->bytes.size());
+  point.service = FileService::FileSize;
+  point.name = handle->key;
+  if (reach(point)) return false;
+  size = static_cast<std::uint32_t>(handle->node->bytes.size());
   return true;
 }
 

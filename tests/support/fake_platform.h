@@ -30,7 +30,7 @@ enum class FileService {
   CreateFileAnew,
   OpenForReading,
   OpenForWriting,
-  FileSizeByName,
+  FileSize,
   ReadBytes,
   WriteBytes
 };
@@ -115,7 +115,7 @@ class FakePlatform final : public platform::Platform {
   platform::File createFileAnew(std::string_view path) override;
   platform::File openForReading(std::string_view path) override;
   platform::File openForWriting(std::string_view path, std::uint32_t offset) override;
-  bool fileSizeByName(std::string_view path, std::uint32_t& size) override;
+  bool fileSize(platform::File file, std::uint32_t& size) override;
   std::uint32_t readBytes(platform::File file, void* destination, std::uint32_t count) override;
   std::uint32_t readBytesAt(platform::File file, std::uint32_t offset, void* destination,
                             std::uint32_t count) override;
