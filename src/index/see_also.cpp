@@ -1,6 +1,7 @@
 #include "index/see_also.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -14,6 +15,18 @@
 
 namespace pirvex {
 namespace {
+
+// The next see-also list's opening at or after `from`, or npos. Pages are
+// full of "<", so a search that skips ahead by the pattern's length beats
+// one that stops at every "<".
+std::size_t findSeeAlso(std::string_view text, std::size_t from) {
+  static const std::boyer_moore_horspool_searcher searcher(SeeAlsoPattern.begin(),
+                                                           SeeAlsoPattern.end());
+  if (from > text.size()) return std::string_view::npos;
+  auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), searcher);
+  return found == text.end() ? std::string_view::npos
+                             : static_cast<std::size_t>(found - text.begin());
+}
 
 bool startsWith(const char* position, std::uint32_t remaining, std::string_view text) {
   return std::string_view(position, remaining).starts_with(text);
@@ -61,9 +74,9 @@ namespace {
 // the offset of the first byte that may change (the page's length when it
 // has no list), or false where the page must be created anew.
 bool firstChange(std::string_view whole, std::uint32_t& offset) {
-  const std::size_t first = whole.find(SeeAlsoPattern);
+  const std::size_t first = findSeeAlso(whole, 0);
   for (std::size_t match = first; match != std::string_view::npos;
-       match = whole.find(SeeAlsoPattern, match + 1)) {
+       match = findSeeAlso(whole, match + 1)) {
     std::size_t after = match + SeeAlsoPattern.size();
     if (after < whole.size() && isBlank(static_cast<unsigned char>(whole[after]))) return false;
   }
@@ -97,7 +110,7 @@ bool rewritePage(OutputFiles& outputs, const EntryLookup& entries, std::string_v
   };
   std::uint32_t position = 0;
   for (;;) {
-    std::size_t match = whole.find(SeeAlsoPattern, position);
+    std::size_t match = findSeeAlso(whole, position);
     if (match == std::string_view::npos) break;
     position = static_cast<std::uint32_t>(match + SeeAlsoPattern.size());
     flush(position);
