@@ -1,6 +1,8 @@
 // INCLUDE directives: each included file gets a pass and a page of its own,
 // and the including file goes on afterwards exactly where it stood.
 #include <new>
+#include <string>
+#include <utility>
 
 #include "driver/source_pass.h"
 #include "platform/text.h"
@@ -22,14 +24,40 @@ std::size_t rootLength(std::string_view name) {
   return length;
 }
 
-// The index of the file a name opens, if it opens one.
-bool indexOf(RunState& run, const std::string& name, std::uint64_t& index) {
-  platform::File file = run.platform.openForReading(name);
-  if (file == platform::NoFile) return false;
-  bool known = run.platform.fileIndex(file, index);
-  run.platform.closeFile(file);
-  return known;
-}
+// The file an include names: where it opens, it stays open with its index
+// known, and its read takes it over; otherwise it is closed with this.
+class Located {
+ public:
+  explicit Located(platform::Platform& platform) : platform_(platform) {}
+  Located(const Located&) = delete;
+  Located& operator=(const Located&) = delete;
+  ~Located() { close(); }
+
+  // Opens the file at `path`; false, and nothing open, where it does not
+  // open or its index cannot be had.
+  bool open(std::string path) {
+    close();
+    path_ = std::move(path);
+    file_ = platform_.openForReading(path_);
+    if (file_ != platform::NoFile && !platform_.fileIndex(file_, index_)) close();
+    return opens();
+  }
+  bool opens() const { return file_ != platform::NoFile; }
+  std::string& path() { return path_; }
+  std::uint64_t index() const { return index_; }
+  platform::File file() const { return file_; }
+  // Hands the open file over to its read.
+  platform::File release() { return std::exchange(file_, platform::NoFile); }
+
+ private:
+  void close() {
+    if (file_ != platform::NoFile) (void)platform_.closeFile(release());
+  }
+  platform::Platform& platform_;
+  std::string path_;
+  platform::File file_ = platform::NoFile;
+  std::uint64_t index_ = 0;
+};
 
 // `name` joined to `directory`, with a separator between them where the
 // directory does not end in one: "\" where the directory uses it, "/"
@@ -42,46 +70,29 @@ std::string joinedPath(std::string_view directory, std::string_view name) {
   return path;
 }
 
-// The file an include names, and whether it opens (with its index).
-struct Located {
-  std::string path;
-  bool opens = false;
-  std::uint64_t index = 0;
-};
-
 // Whether the located file is one of `files`: by its index, and where one
 // of them has that index, by its whole identity.
 bool isAmong(RunState& run, const Located& located, platform::KnownFiles& files) {
-  if (!located.opens || !files.hasIndex(located.index)) return false;
-  platform::File file = run.platform.openForReading(located.path);
+  if (!located.opens() || !files.hasIndex(located.index())) return false;
   platform::FileIdentity identity;
-  bool known = file != platform::NoFile && run.platform.fileIdentity(file, identity);
-  (void)run.platform.closeFile(file);
-  return known && files.contains(run.platform, located.index, identity);
+  return run.platform.fileIdentity(located.file(), identity) &&
+         files.contains(run.platform, located.index(), identity);
 }
 
 // The name as written when it opens, or where the include path finds it
 // (the including file's directory, then each --include-dir in order).
 // Without an include path, and when nothing is found, the name as written.
-Located locateInclude(RunState& run, std::string_view name) {
-  Located written;
-  written.path = std::string(name);
-  written.opens = indexOf(run, written.path, written.index);
-  if (written.opens || run.includeDirectories.empty() || rootLength(name) != 0) return written;
-  auto found = [&](std::string_view directory, Located& candidate) {
-    candidate.path = joinedPath(directory, name);
-    candidate.opens = indexOf(run, candidate.path, candidate.index);
-    return candidate.opens;
-  };
-  Located candidate;
+void locateInclude(RunState& run, std::string_view name, Located& located) {
+  if (located.open(std::string(name)) || run.includeDirectories.empty() || rootLength(name) != 0)
+    return;
   std::string_view including = run.context.page.sourcePath;
   std::size_t directoryEnd = including.find_last_of("\\/");
   if (directoryEnd != std::string_view::npos &&
-      found(including.substr(0, directoryEnd + 1), candidate))
-    return candidate;
+      located.open(joinedPath(including.substr(0, directoryEnd + 1), name)))
+    return;
   for (std::string_view directory : run.includeDirectories)
-    if (found(directory, candidate)) return candidate;
-  return written;
+    if (located.open(joinedPath(directory, name))) return;
+  located.path().assign(name);
 }
 
 // Puts the including file's state back, with the Cursor at its INCLUDE line.
@@ -117,8 +128,9 @@ std::string includedPagePath(std::string_view name) {
 bool enterInclude(RunState& run, Cursor& cursor) {
   std::string_view name;
   if (!includeDirective(cursor, name, run.lenient)) return false;
-  Located located = locateInclude(run, name);
-  std::string& sourcePath = located.path;
+  Located located(run.platform);
+  locateInclude(run, name, located);
+  std::string& sourcePath = located.path();
   // Read as the assemblers read sources, a file documented once is passed
   // over silently: guarded headers that include each other cost one pass
   // each. Otherwise only a file in work (the current source or one that
@@ -139,7 +151,7 @@ bool enterInclude(RunState& run, Cursor& cursor) {
 
   run.context = run.freshContext(std::move(sourcePath), includedPagePath(name));
   run.context.savedContext = std::move(saved);
-  if (!readSource(run)) {
+  if (!readSource(run, located.release())) {
     restoreIncluding(run, cursor);
     return false;
   }

@@ -71,10 +71,16 @@ void endOfText(RunState& run) {
 
 }  // namespace
 
-bool readSource(RunState& run) {
+bool readSource(RunState& run, platform::File opened) {
   SourceContext& context = run.context;
-  switch (readWholeFile(run.platform, context.page.sourcePath, platform::MemoryUse::SourceText,
-                        context.source, NoteIndex::Yes)) {
+  const std::string_view path = context.page.sourcePath;
+  const WholeFileRead read =
+      opened != platform::NoFile
+          ? readOpenFile(run.platform, opened, path, platform::MemoryUse::SourceText,
+                         context.source, NoteIndex::Yes)
+          : readWholeFile(run.platform, path, platform::MemoryUse::SourceText, context.source,
+                          NoteIndex::Yes);
+  switch (read) {
     case WholeFileRead::Empty:
       return false;
     case WholeFileRead::CannotOpen:

@@ -13,9 +13,10 @@ namespace pirvex {
 // following its includes; false when the file is empty or cannot be opened.
 [[nodiscard]] bool processSourceFile(RunState& run);
 
-// Reads the current context's source whole; false, with the console line
-// for a file that cannot be opened, when there is nothing to walk.
-[[nodiscard]] bool readSource(RunState& run);
+// Reads the current context's source whole, from `opened` where the file
+// is open already (the read closes it); false, with the console line for a
+// file that cannot be opened, when there is nothing to walk.
+[[nodiscard]] bool readSource(RunState& run, platform::File opened = platform::NoFile);
 
 // For an INCLUDE line at the Cursor: saves the including file's state,
 // makes the included file current and gives true with the Cursor at its

@@ -36,4 +36,9 @@ enum class NoteIndex { Yes, No };
                                           platform::MemoryUse use, WholeFile& into,
                                           NoteIndex note = NoteIndex::No);
 
+// The same for a file already open for reading, named `path`; closes it.
+[[nodiscard]] WholeFileRead readOpenFile(platform::Platform& platform, platform::File file,
+                                         std::string_view path, platform::MemoryUse use,
+                                         WholeFile& into, NoteIndex note = NoteIndex::No);
+
 }  // namespace pirvex
