@@ -23,9 +23,6 @@ bool matchableName(const IndexTable& table, const IndexRecord& record, std::stri
   return false;
 }
 
-std::string_view linkTagOf(const IndexTable& table, const IndexRecord& record) {
-  return {table.text.bytes() + record.lineStart, record.nameStart - record.lineStart};
-}
 
 std::size_t hashOf(std::string_view name) {
   std::uint64_t hash = 14695981039346656037ULL;
@@ -34,6 +31,14 @@ std::size_t hashOf(std::string_view name) {
 }
 
 }  // namespace
+
+std::string_view EntryLookup::nameOf(const Key& key) const {
+  return {tables_[key.structure]->text.bytes() + key.nameStart, key.nameLength};
+}
+
+std::string_view EntryLookup::linkTagOf(const Key& key) const {
+  return {tables_[key.structure]->text.bytes() + key.lineStart, key.nameStart - key.lineStart};
+}
 
 EntryLookup::EntryLookup(platform::Platform& platform, const IndexTable& procedures,
                          const IndexTable& structures)
@@ -55,15 +60,17 @@ EntryLookup::EntryLookup(platform::Platform& platform, const IndexTable& procedu
   std::uint32_t count = 0;
   // Tables and lines in the order a scan visits them: the first line that
   // bears a name keeps its slot.
-  for (const IndexTable* table : tables_) {
-    for (std::uint32_t i = 0; i < table->count; ++i) {
-      const IndexRecord& record = table->records()[i];
+  for (std::uint32_t structure = 0; structure < 2; ++structure) {
+    const IndexTable& table = *tables_[structure];
+    for (std::uint32_t i = 0; i < table.count; ++i) {
+      const IndexRecord& record = table.records()[i];
       std::string_view name;
-      if (!matchableName(*table, record, name)) continue;
+      if (!matchableName(table, record, name)) continue;
       std::size_t slot = hashOf(name) & mask_;
-      while (slots[slot] != 0 && keys[slots[slot] - 1].name != name) slot = (slot + 1) & mask_;
+      while (slots[slot] != 0 && nameOf(keys[slots[slot] - 1]) != name) slot = (slot + 1) & mask_;
       if (slots[slot] != 0) continue;
-      keys[count] = Key{name, linkTagOf(*table, record)};
+      keys[count] = Key{record.lineStart, record.nameStart,
+                        static_cast<std::uint32_t>(name.size()), structure};
       slots[slot] = ++count;
     }
   }
@@ -75,8 +82,8 @@ bool EntryLookup::find(std::string_view name, std::string_view& linkTag) const {
   const auto* slots = static_cast<const std::uint32_t*>(slots_.data());
   for (std::size_t slot = hashOf(name) & mask_; slots[slot] != 0; slot = (slot + 1) & mask_) {
     const Key& key = keys[slots[slot] - 1];
-    if (key.name == name) {
-      linkTag = key.linkTag;
+    if (key.nameLength == name.size() && nameOf(key) == name) {
+      linkTag = linkTagOf(key);
       return true;
     }
   }
@@ -91,7 +98,7 @@ bool EntryLookup::findByScanning(std::string_view name, std::string_view& linkTa
       if (table->textSize - record.nameStart <= name.size()) continue;
       if (std::string_view(text + record.nameStart, name.size()) != name) continue;
       if (text[record.nameStart + name.size()] != LinkNameEnd) continue;
-      linkTag = linkTagOf(*table, record);
+      linkTag = {text + record.lineStart, record.nameStart - record.lineStart};
       return true;
     }
   }

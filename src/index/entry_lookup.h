@@ -24,10 +24,16 @@ class EntryLookup {
   [[nodiscard]] bool findByScanning(std::string_view name, std::string_view& linkTag) const;
 
  private:
+  // A name's first line, by offsets into its table's text: twelve bytes,
+  // so that more of them share a cache line.
   struct Key {
-    std::string_view name;
-    std::string_view linkTag;
+    std::uint32_t lineStart;
+    std::uint32_t nameStart;
+    std::uint32_t nameLength : 31;
+    std::uint32_t structure : 1;  // in the structure table
   };
+  std::string_view nameOf(const Key& key) const;
+  std::string_view linkTagOf(const Key& key) const;
   const IndexTable* tables_[2];
   MemoryBlock keys_;   // one per distinct name, the first line that bears it
   MemoryBlock slots_;  // open addressing: key number + 1, or 0 for a free slot
