@@ -41,10 +41,13 @@ TEST(Escaping, SharpSOnlyTextFillsItsBufferExactly) {
     std::string text(50, sharpS);
     EXPECT_EQ(countUmlauts(text), 50u);
     testing::FakePlatform fake;
-    Page page{&fake, nullptr, "demo", "demo.HTM", "demo.asm"};
-    page.pageFile = fake.createFileAnew("out.htm");
-    writeEscaped(page, text);
-    fake.closeFile(page.pageFile);
+    {
+      Page page{&fake, nullptr, "demo", "demo.HTM", "demo.asm"};
+      page.pageFile = fake.createFileAnew("out.htm");
+      writeEscaped(page, text);
+      fake.closeFile(page.pageFile);
+      EXPECT_EQ(fake.liveBlocks(), 1u) << "the page keeps its scratch block for the next text";
+    }
     std::string out = fake.fileText("out.htm");
     EXPECT_EQ(out.size(), 7u * 50u);
     EXPECT_EQ(out.substr(0, 14), "&szlig;&szlig;");
@@ -52,6 +55,31 @@ TEST(Escaping, SharpSOnlyTextFillsItsBufferExactly) {
     EXPECT_EQ(fake.liveBlocks(), 0u);
     EXPECT_EQ(fake.misuses(), 0u) << "the scratch buffer was overrun";
   }
+}
+
+// A page keeps one scratch block from text to text: a longer text gets a
+// larger one (the old one is given back first), a shorter one reuses it.
+TEST(Escaping, APageReusesItsScratchBlockAndGrowsItWhenATextNeedsMore) {
+  testing::FakePlatform fake;
+  {
+    Page page{&fake, nullptr, "demo", "demo.HTM", "demo.asm"};
+    page.pageFile = fake.createFileAnew("out.htm");
+    for (std::size_t length : {1, 40, 2, 40})
+      writeEscaped(page, std::string(length, '\x84') + "<b>");
+    fake.closeFile(page.pageFile);
+  }
+  std::string expected;
+  for (std::size_t length : {1, 40, 2, 40}) {
+    for (std::size_t i = 0; i < length; ++i) expected += "&auml;";
+    expected += "<b>";
+  }
+  EXPECT_EQ(fake.fileText("out.htm"), expected);
+  std::size_t obtained = 0;
+  for (const testing::FaultPoint& point : fake.pointsReached())
+    if (point.memory && point.use == platform::MemoryUse::EscapeScratch) ++obtained;
+  EXPECT_EQ(obtained, 2u);
+  EXPECT_EQ(fake.liveBlocks(), 0u);
+  EXPECT_EQ(fake.misuses(), 0u) << "a text ran past the block it was given";
 }
 
 TEST(Escaping, EveryWrittenLineEndsWithCrLf) {

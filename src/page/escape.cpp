@@ -112,7 +112,8 @@ std::size_t escapeUmlauts(std::string_view text, char* buffer) {
 }
 
 void writeEscapedThrough(platform::Platform& platform, std::string_view text, Escape how,
-                         const std::function<void(std::string_view)>& write) {
+                         const std::function<void(std::string_view)>& write,
+                         ReusableBlock* kept) {
   std::uint32_t umlauts = how.umlauts ? countUmlauts(text) : 0;
   std::size_t markup = countMarkup(text, how.markup);
   if (umlauts == 0 && markup == 0) {
@@ -121,13 +122,16 @@ void writeEscapedThrough(platform::Platform& platform, std::string_view text, Es
   }
   // An umlaut grows by at most six bytes ("&szlig;"), markup by at most
   // five ("&quot;").
-  MemoryBlock scratch(platform, text.size() + 6 * std::size_t{umlauts} + 5 * markup,
-                      platform::MemoryUse::EscapeScratch);
+  const std::size_t size = text.size() + 6 * std::size_t{umlauts} + 5 * markup;
+  MemoryBlock own;
+  if (!kept) own = MemoryBlock(platform, size, platform::MemoryUse::EscapeScratch);
+  char* const scratch =
+      kept ? kept->atLeast(platform, size, platform::MemoryUse::EscapeScratch) : own.bytes();
   if (!scratch) {
     writeMarkupInPieces(text, how.markup, write);
     return;
   }
-  char* out = scratch.bytes();
+  char* out = scratch;
   for (char byte : text) {
     const Umlaut* umlaut = how.umlauts ? findUmlaut(byte) : nullptr;
     if (umlaut) {
@@ -141,13 +145,13 @@ void writeEscapedThrough(platform::Platform& platform, std::string_view text, Es
     }
     *out++ = byte;
   }
-  write({scratch.bytes(), static_cast<std::size_t>(out - scratch.bytes())});
+  write({scratch, static_cast<std::size_t>(out - scratch)});
 }
 
 void writeEscaped(Page& page, std::string_view text, Escape how) {
-  writeEscapedThrough(*page.platform, text, how, [&page](std::string_view piece) {
-    writeRaw(page, piece);
-  });
+  writeEscapedThrough(
+      *page.platform, text, how, [&page](std::string_view piece) { writeRaw(page, piece); },
+      &page.escapeScratch);
 }
 
 void writeEscapedLine(Page& page, std::string_view text) {

@@ -44,8 +44,10 @@ std::size_t escapeUmlauts(std::string_view text, char* buffer);
 // scratch block, where anything needs escaping. Without a scratch block the
 // umlauts stay as they are, but markup is still escaped, piece by piece:
 // nothing ever breaks out of its place.
+// A `kept` block serves from one text to the next.
 void writeEscapedThrough(platform::Platform& platform, std::string_view text, Escape how,
-                         const std::function<void(std::string_view)>& write);
+                         const std::function<void(std::string_view)>& write,
+                         ReusableBlock* kept = nullptr);
 
 // Onto the page, escaped as `how` says.
 void writeEscaped(Page& page, std::string_view text, Escape how = DocumentationText);

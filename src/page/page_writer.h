@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "page/output_files.h"
+#include "platform/memory_block.h"
 #include "platform/platform.h"
 
 namespace pirvex {
@@ -22,6 +23,7 @@ struct Page {
   std::uint32_t written = 0;  // bytes written to the page so far
   bool suspended = false;     // closed while an included file is processed
   bool listOpen = false;
+  ReusableBlock escapeScratch{};  // for text with something to escape
 };
 
 void writeRaw(Page& page, std::string_view text);

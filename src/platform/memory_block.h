@@ -45,4 +45,24 @@ class MemoryBlock {
   void* data_ = nullptr;
 };
 
+// A block kept from one use to the next and obtained anew only when a use
+// needs more than it holds: a block per use costs a call into the system's
+// allocator each time.
+class ReusableBlock {
+ public:
+  // At least `size` bytes, or nullptr when no block that large can be had.
+  char* atLeast(platform::Platform& platform, std::size_t size, platform::MemoryUse use) {
+    if (size > size_ || !block_) {
+      block_.reset();  // given back before a larger one is asked for
+      block_ = MemoryBlock(platform, size, use);
+      size_ = block_ ? size : 0;
+    }
+    return block_.bytes();
+  }
+
+ private:
+  MemoryBlock block_;
+  std::size_t size_ = 0;
+};
+
 }  // namespace pirvex
