@@ -50,6 +50,22 @@ TEST(Scanner, LineLengthAndTrimming) {
   EXPECT_FALSE(startsWithAtSign(" @"));
 }
 
+// A line is measured eight bytes a step: its CR is found at every place in
+// and after a step, next to bytes that differ from CR by one bit, and a
+// line without CR runs to the end of the text.
+TEST(Lines, LengthAtEveryPlaceOfTheLineEnd) {
+  const std::string around = "\x0C\x0E\x8D\xFF\x0D\x8C\x01\x00\x2D\x4D";
+  for (std::size_t length = 0; length < 40; ++length) {
+    std::string line;
+    for (std::size_t i = 0; i < length; ++i) line += around[i % around.size()] == '\r' ? 'x' : around[i % around.size()];
+    EXPECT_EQ(lineLength(over(line)), length) << "no CR, " << length << " bytes";
+    for (std::size_t tail : {0, 1, 9}) {
+      std::string text = line + "\r" + std::string(tail, '\r');
+      EXPECT_EQ(lineLength(over(text)), length) << length << " bytes, then CR";
+    }
+  }
+}
+
 TEST(Scanner, KeywordsFoldOnlyAsciiLettersAndArePrefixes) {
   std::string procNear = "proc near";
   EXPECT_TRUE(matchKeyword(over(procNear), "PROC"));
