@@ -32,60 +32,56 @@ std::size_t hashOf(std::string_view name) {
 
 }  // namespace
 
-std::string_view EntryLookup::nameOf(const Key& key) const {
-  return {tables_[key.structure]->text.bytes() + key.nameStart, key.nameLength};
+const IndexTable& EntryLookup::tableOf(std::uint32_t number) const {
+  return *tables_[number < tables_[0]->count ? 0 : 1];
 }
 
-std::string_view EntryLookup::linkTagOf(const Key& key) const {
-  return {tables_[key.structure]->text.bytes() + key.lineStart, key.nameStart - key.lineStart};
+const IndexRecord& EntryLookup::recordOf(std::uint32_t number) const {
+  return number < tables_[0]->count ? tables_[0]->records()[number]
+                                    : tables_[1]->records()[number - tables_[0]->count];
+}
+
+bool EntryLookup::bears(std::uint32_t number, std::string_view name) const {
+  const IndexTable& table = tableOf(number);
+  const IndexRecord& record = recordOf(number);
+  const char* text = table.text.bytes();
+  return table.textSize - record.nameStart > name.size() &&
+         std::string_view(text + record.nameStart, name.size()) == name &&
+         text[record.nameStart + name.size()] == LinkNameEnd;
 }
 
 EntryLookup::EntryLookup(platform::Platform& platform, const IndexTable& procedures,
                          const IndexTable& structures)
     : tables_{&procedures, &structures} {
-  std::size_t lines = static_cast<std::size_t>(procedures.count) + structures.count;
+  const std::uint32_t lines = procedures.count + structures.count;
+  // At most two thirds of the slots are taken.
   std::size_t capacity = 16;
-  while (capacity < 2 * lines) capacity *= 2;
-  keys_ = MemoryBlock(platform, lines * sizeof(Key), platform::MemoryUse::LookupNames);
-  if (keys_)
-    slots_ = MemoryBlock(platform, capacity * sizeof(std::uint32_t), platform::MemoryUse::LookupSlots);
-  if (!slots_) {
-    keys_.reset();
-    return;
-  }
+  while (capacity < std::size_t{lines} + lines / 2) capacity *= 2;
+  slots_ = MemoryBlock(platform, capacity * sizeof(std::uint32_t), platform::MemoryUse::LookupSlots);
+  if (!slots_) return;
   mask_ = capacity - 1;
-  auto* keys = static_cast<Key*>(keys_.data());
   auto* slots = static_cast<std::uint32_t*>(slots_.data());
   std::fill(slots, slots + capacity, 0u);
-  std::uint32_t count = 0;
-  // Tables and lines in the order a scan visits them: the first line that
-  // bears a name keeps its slot.
-  for (std::uint32_t structure = 0; structure < 2; ++structure) {
-    const IndexTable& table = *tables_[structure];
-    for (std::uint32_t i = 0; i < table.count; ++i) {
-      const IndexRecord& record = table.records()[i];
-      std::string_view name;
-      if (!matchableName(table, record, name)) continue;
-      std::size_t slot = hashOf(name) & mask_;
-      while (slots[slot] != 0 && nameOf(keys[slots[slot] - 1]) != name) slot = (slot + 1) & mask_;
-      if (slots[slot] != 0) continue;
-      keys[count] = Key{record.lineStart, record.nameStart,
-                        static_cast<std::uint32_t>(name.size()), structure};
-      slots[slot] = ++count;
-    }
+  // Lines in the order a scan visits them: the first line that bears a name
+  // keeps its slot.
+  for (std::uint32_t number = 0; number < lines; ++number) {
+    std::string_view name;
+    if (!matchableName(tableOf(number), recordOf(number), name)) continue;
+    std::size_t slot = hashOf(name) & mask_;
+    while (slots[slot] != 0 && !bears(slots[slot] - 1, name)) slot = (slot + 1) & mask_;
+    if (slots[slot] == 0) slots[slot] = number + 1;
   }
 }
 
 bool EntryLookup::find(std::string_view name, std::string_view& linkTag) const {
   if (!slots_) return findByScanning(name, linkTag);
-  const auto* keys = static_cast<const Key*>(keys_.data());
   const auto* slots = static_cast<const std::uint32_t*>(slots_.data());
   for (std::size_t slot = hashOf(name) & mask_; slots[slot] != 0; slot = (slot + 1) & mask_) {
-    const Key& key = keys[slots[slot] - 1];
-    if (key.nameLength == name.size() && nameOf(key) == name) {
-      linkTag = linkTagOf(key);
-      return true;
-    }
+    const std::uint32_t number = slots[slot] - 1;
+    if (!bears(number, name)) continue;
+    const IndexRecord& record = recordOf(number);
+    linkTag = {tableOf(number).text.bytes() + record.lineStart, record.nameStart - record.lineStart};
+    return true;
   }
   return false;
 }

@@ -24,19 +24,18 @@ class EntryLookup {
   [[nodiscard]] bool findByScanning(std::string_view name, std::string_view& linkTag) const;
 
  private:
-  // A name's first line, by offsets into its table's text: twelve bytes,
-  // so that more of them share a cache line.
-  struct Key {
-    std::uint32_t lineStart;
-    std::uint32_t nameStart;
-    std::uint32_t nameLength : 31;
-    std::uint32_t structure : 1;  // in the structure table
-  };
-  std::string_view nameOf(const Key& key) const;
-  std::string_view linkTagOf(const Key& key) const;
+  // Line `number` of both tables, the structure table's numbered after the
+  // procedure table's.
+  const IndexTable& tableOf(std::uint32_t number) const;
+  const IndexRecord& recordOf(std::uint32_t number) const;
+  // Whether the line's name is exactly `name`.
+  bool bears(std::uint32_t number, std::string_view name) const;
+
   const IndexTable* tables_[2];
-  MemoryBlock keys_;   // one per distinct name, the first line that bears it
-  MemoryBlock slots_;  // open addressing: key number + 1, or 0 for a free slot
+  // Open addressing over the lines themselves: for each distinct name, 1 +
+  // the number of the first line that bears it; 0 for a free slot. Four
+  // bytes per slot and no copy of any name.
+  MemoryBlock slots_;
   std::size_t mask_ = 0;
 };
 

@@ -33,7 +33,6 @@ enum class MemoryUse {
   EscapeScratch,   // text with its umlauts turned into entities
   IndexText,       // an index file's whole text; subject: its path
   IndexRecords,    // the line records of a sorted index; subject: its path
-  LookupNames,     // the see-also look-up: one record per distinct entry name
   LookupSlots,     // the see-also look-up: its hash slots
   PageText,        // a page read back for its see-also links; subject: its path
   NavigationCopy,  // the buffer that copies the indexes into the navigation page

@@ -79,8 +79,6 @@ const char* useName(MemoryUse use) {
       return "IndexText";
     case MemoryUse::IndexRecords:
       return "IndexRecords";
-    case MemoryUse::LookupNames:
-      return "LookupNames";
     case MemoryUse::LookupSlots:
       return "LookupSlots";
     case MemoryUse::PageText:
