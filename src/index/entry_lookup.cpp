@@ -73,30 +73,28 @@ EntryLookup::EntryLookup(platform::Platform& platform, const IndexTable& procedu
   }
 }
 
+std::string_view EntryLookup::linkTagOf(std::uint32_t number) const {
+  const IndexRecord& record = recordOf(number);
+  return {tableOf(number).text.bytes() + record.lineStart, record.nameStart - record.lineStart};
+}
+
 bool EntryLookup::find(std::string_view name, std::string_view& linkTag) const {
   if (!slots_) return findByScanning(name, linkTag);
   const auto* slots = static_cast<const std::uint32_t*>(slots_.data());
   for (std::size_t slot = hashOf(name) & mask_; slots[slot] != 0; slot = (slot + 1) & mask_) {
-    const std::uint32_t number = slots[slot] - 1;
-    if (!bears(number, name)) continue;
-    const IndexRecord& record = recordOf(number);
-    linkTag = {tableOf(number).text.bytes() + record.lineStart, record.nameStart - record.lineStart};
+    if (!bears(slots[slot] - 1, name)) continue;
+    linkTag = linkTagOf(slots[slot] - 1);
     return true;
   }
   return false;
 }
 
 bool EntryLookup::findByScanning(std::string_view name, std::string_view& linkTag) const {
-  for (const IndexTable* table : tables_) {
-    const char* text = table->text.bytes();
-    for (std::uint32_t i = 0; i < table->count; ++i) {
-      const IndexRecord& record = table->records()[i];
-      if (table->textSize - record.nameStart <= name.size()) continue;
-      if (std::string_view(text + record.nameStart, name.size()) != name) continue;
-      if (text[record.nameStart + name.size()] != LinkNameEnd) continue;
-      linkTag = {text + record.lineStart, record.nameStart - record.lineStart};
-      return true;
-    }
+  const std::uint32_t lines = tables_[0]->count + tables_[1]->count;
+  for (std::uint32_t number = 0; number < lines; ++number) {
+    if (!bears(number, name)) continue;
+    linkTag = linkTagOf(number);
+    return true;
   }
   return false;
 }

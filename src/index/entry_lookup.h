@@ -30,6 +30,8 @@ class EntryLookup {
   const IndexRecord& recordOf(std::uint32_t number) const;
   // Whether the line's name is exactly `name`.
   bool bears(std::uint32_t number, std::string_view name) const;
+  // The line's opening link tag, up to its name.
+  std::string_view linkTagOf(std::uint32_t number) const;
 
   const IndexTable* tables_[2];
   // Open addressing over the lines themselves: for each distinct name, 1 +
