@@ -78,6 +78,7 @@ TEST(Escaping, APageReusesItsScratchBlockAndGrowsItWhenATextNeedsMore) {
   for (const testing::FaultPoint& point : fake.pointsReached())
     if (point.memory && point.use == platform::MemoryUse::EscapeScratch) ++obtained;
   EXPECT_EQ(obtained, 2u);
+  EXPECT_EQ(fake.peakBlocks(), 1u) << "the smaller block is given back before the larger is had";
   EXPECT_EQ(fake.liveBlocks(), 0u);
   EXPECT_EQ(fake.misuses(), 0u) << "a text ran past the block it was given";
 }

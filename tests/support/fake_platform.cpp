@@ -1,6 +1,7 @@
 #include "support/fake_platform.h"
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/text.h"
@@ -454,6 +455,7 @@ void* FakePlatform::obtainMemory(std::size_t size, MemoryUse use, std::string_vi
   auto* block = static_cast<unsigned char*>(std::malloc(size + GuardBytes));
   std::memset(block + size, GuardByte, GuardBytes);
   blocks_[block] = size;
+  peakBlocks_ = std::max(peakBlocks_, blocks_.size());
   return block;
 }
 

@@ -95,6 +95,8 @@ class FakePlatform final : public platform::Platform {
   // sanitizer.
   std::size_t openFiles() const { return handles_.size(); }
   std::size_t liveBlocks() const { return blocks_.size(); }
+  // The most blocks ever held at once.
+  std::size_t peakBlocks() const { return peakBlocks_; }
   std::size_t misuses() const { return misuses_; }
   static constexpr std::size_t GuardBytes = 64;
 
@@ -169,6 +171,7 @@ class FakePlatform final : public platform::Platform {
   std::map<std::string, unsigned> reachedCounts_;
   std::size_t misuses_ = 0;
   std::size_t writeCalls_ = 0;
+  std::size_t peakBlocks_ = 0;
   std::size_t identityQueries_ = 0;
   std::uint64_t filesPerVolume_ = 0;
   platform::FileIdentity identityOf(std::uint64_t id) const;
