@@ -1,7 +1,7 @@
 #include "support/fake_platform.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/text.h"
