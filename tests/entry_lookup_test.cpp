@@ -55,6 +55,7 @@ TEST(EntryLookup, AgreesWithScanningBothTables) {
       ASSERT_EQ(found, lookup.findByScanning(name, slow)) << round << " " << name;
       if (found) {
         ASSERT_EQ(fast.data(), slow.data()) << round << " " << name;
+        ASSERT_EQ(fast.size(), slow.size()) << round << " " << name;
       }
     }
   }
@@ -62,7 +63,7 @@ TEST(EntryLookup, AgreesWithScanningBothTables) {
 
 // Every count of distinct names from 1 to 40, split between the two tables
 // in three ways, around the sizes at which the table of slots grows (16
-// slots up to 8 names, 32 up to 16, 64 up to 32). A table without a free
+// slots up to 10 names, 32 up to 21, 64 up to 42). A table without a free
 // slot would make the search for a missing name go round for ever; the
 // test's timeout turns that into a failure.
 TEST(EntryLookup, FindsEveryNameAndNoOtherAroundTheSlotTableSizes) {

@@ -4,6 +4,7 @@
 
 #include "index/index_line.h"
 #include "index/see_also_items.h"
+#include "scan/cursor.h"
 
 namespace pirvex {
 namespace {
@@ -30,29 +31,50 @@ std::size_t hashOf(std::string_view name) {
   return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
+// Where the line that holds `nameStart` begins. Its opening tag holds no
+// CR; a line without ">" has its name start past its own line end, which
+// is stepped over first. A line begins after a CR, and after an LF
+// directly after that CR.
+std::uint32_t lineStartBefore(const char* text, std::uint32_t nameStart) {
+  std::uint32_t at = nameStart;
+  if (at > 0 && text[at - 1] != LinkTagEnd) {
+    if (at >= 2 && text[at - 1] == LF && text[at - 2] == CR)
+      at -= 2;
+    else
+      at -= 1;
+  }
+  while (at > 0 && text[at - 1] != CR) --at;
+  if (at > 0 && text[at] == LF) ++at;
+  return at;
+}
+
 }  // namespace
 
-const IndexTable& EntryLookup::tableOf(std::uint32_t number) const {
-  return *tables_[number < tables_[0]->count ? 0 : 1];
+EntryLookup::Place EntryLookup::placeOf(std::uint32_t position) const {
+  const std::uint32_t inProcedures = tables_[0]->textSize;
+  return position < inProcedures ? Place{tables_[0], position}
+                                 : Place{tables_[1], position - inProcedures};
 }
 
-const IndexRecord& EntryLookup::recordOf(std::uint32_t number) const {
-  return number < tables_[0]->count ? tables_[0]->records()[number]
-                                    : tables_[1]->records()[number - tables_[0]->count];
+bool EntryLookup::bears(Place place, std::string_view name) const {
+  const char* text = place.table->text.bytes();
+  return place.table->textSize - place.nameStart > name.size() &&
+         std::string_view(text + place.nameStart, name.size()) == name &&
+         text[place.nameStart + name.size()] == LinkNameEnd;
 }
 
-bool EntryLookup::bears(std::uint32_t number, std::string_view name) const {
-  const IndexTable& table = tableOf(number);
-  const IndexRecord& record = recordOf(number);
-  const char* text = table.text.bytes();
-  return table.textSize - record.nameStart > name.size() &&
-         std::string_view(text + record.nameStart, name.size()) == name &&
-         text[record.nameStart + name.size()] == LinkNameEnd;
+std::string_view EntryLookup::linkTagOf(Place place) const {
+  const char* text = place.table->text.bytes();
+  const std::uint32_t lineStart = lineStartBefore(text, place.nameStart);
+  return {text + lineStart, place.nameStart - lineStart};
 }
 
 EntryLookup::EntryLookup(platform::Platform& platform, const IndexTable& procedures,
                          const IndexTable& structures)
     : tables_{&procedures, &structures} {
+  // Slots hold a name's place in both texts taken as one, plus one: where
+  // the texts together are too large for that, the look-up scans.
+  if (std::uint64_t{procedures.textSize} + structures.textSize >= 0xFFFFFFFFULL) return;
   const std::uint32_t lines = procedures.count + structures.count;
   // At most two thirds of the slots are taken.
   std::size_t capacity = 16;
@@ -64,37 +86,40 @@ EntryLookup::EntryLookup(platform::Platform& platform, const IndexTable& procedu
   std::fill(slots, slots + capacity, 0u);
   // Lines in the order a scan visits them: the first line that bears a name
   // keeps its slot.
-  for (std::uint32_t number = 0; number < lines; ++number) {
-    std::string_view name;
-    if (!matchableName(tableOf(number), recordOf(number), name)) continue;
-    std::size_t slot = hashOf(name) & mask_;
-    while (slots[slot] != 0 && !bears(slots[slot] - 1, name)) slot = (slot + 1) & mask_;
-    if (slots[slot] == 0) slots[slot] = number + 1;
+  std::uint32_t offset = 0;  // of the table's text among both
+  for (const IndexTable* table : tables_) {
+    for (std::uint32_t i = 0; i < table->count; ++i) {
+      const IndexRecord& record = table->records()[i];
+      std::string_view name;
+      if (!matchableName(*table, record, name)) continue;
+      std::size_t slot = hashOf(name) & mask_;
+      while (slots[slot] != 0 && !bears(placeOf(slots[slot] - 1), name)) slot = (slot + 1) & mask_;
+      if (slots[slot] == 0) slots[slot] = offset + record.nameStart + 1;
+    }
+    offset += table->textSize;
   }
-}
-
-std::string_view EntryLookup::linkTagOf(std::uint32_t number) const {
-  const IndexRecord& record = recordOf(number);
-  return {tableOf(number).text.bytes() + record.lineStart, record.nameStart - record.lineStart};
 }
 
 bool EntryLookup::find(std::string_view name, std::string_view& linkTag) const {
   if (!slots_) return findByScanning(name, linkTag);
   const auto* slots = static_cast<const std::uint32_t*>(slots_.data());
   for (std::size_t slot = hashOf(name) & mask_; slots[slot] != 0; slot = (slot + 1) & mask_) {
-    if (!bears(slots[slot] - 1, name)) continue;
-    linkTag = linkTagOf(slots[slot] - 1);
+    const Place place = placeOf(slots[slot] - 1);
+    if (!bears(place, name)) continue;
+    linkTag = linkTagOf(place);
     return true;
   }
   return false;
 }
 
 bool EntryLookup::findByScanning(std::string_view name, std::string_view& linkTag) const {
-  const std::uint32_t lines = tables_[0]->count + tables_[1]->count;
-  for (std::uint32_t number = 0; number < lines; ++number) {
-    if (!bears(number, name)) continue;
-    linkTag = linkTagOf(number);
-    return true;
+  for (const IndexTable* table : tables_) {
+    for (std::uint32_t i = 0; i < table->count; ++i) {
+      const IndexRecord& record = table->records()[i];
+      if (!bears(Place{table, record.nameStart}, name)) continue;
+      linkTag = {table->text.bytes() + record.lineStart, record.nameStart - record.lineStart};
+      return true;
+    }
   }
   return false;
 }

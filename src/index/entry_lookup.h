@@ -24,19 +24,23 @@ class EntryLookup {
   [[nodiscard]] bool findByScanning(std::string_view name, std::string_view& linkTag) const;
 
  private:
-  // Line `number` of both tables, the structure table's numbered after the
-  // procedure table's.
-  const IndexTable& tableOf(std::uint32_t number) const;
-  const IndexRecord& recordOf(std::uint32_t number) const;
-  // Whether the line's name is exactly `name`.
-  bool bears(std::uint32_t number, std::string_view name) const;
-  // The line's opening link tag, up to its name.
-  std::string_view linkTagOf(std::uint32_t number) const;
+  // A name's start in one of the tables' texts.
+  struct Place {
+    const IndexTable* table;
+    std::uint32_t nameStart;
+  };
+  // Both texts taken as one, the structure table's after the procedure
+  // table's.
+  Place placeOf(std::uint32_t position) const;
+  // Whether the name at the place is exactly `name`, up to the "<" after it.
+  bool bears(Place place, std::string_view name) const;
+  // The opening link tag of the line that holds the place, up to its name.
+  std::string_view linkTagOf(Place place) const;
 
   const IndexTable* tables_[2];
-  // Open addressing over the lines themselves: for each distinct name, 1 +
-  // the number of the first line that bears it; 0 for a free slot. Four
-  // bytes per slot and no copy of any name.
+  // Open addressing over the texts themselves: for each distinct name, 1 +
+  // where the first line that bears it has its name; 0 for a free slot.
+  // Four bytes per slot, and a look-up reads the slot and the text only.
   MemoryBlock slots_;
   std::size_t mask_ = 0;
 };
