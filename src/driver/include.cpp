@@ -24,8 +24,8 @@ std::size_t rootLength(std::string_view name) {
   return length;
 }
 
-// The file an include names: where it opens, it stays open with its index
-// known, and its read takes it over; otherwise it is closed with this.
+// The file an include names: where it opens (and tells its index), it stays
+// open, and its read takes it over; otherwise it is closed with this.
 class Located {
  public:
   explicit Located(platform::Platform& platform) : platform_(platform) {}
@@ -39,12 +39,12 @@ class Located {
     close();
     path_ = std::move(path);
     file_ = platform_.openForReading(path_);
-    if (file_ != platform::NoFile && !platform_.fileIndex(file_, index_)) close();
+    std::uint64_t index = 0;
+    if (file_ != platform::NoFile && !platform_.fileIndex(file_, index)) close();
     return opens();
   }
   bool opens() const { return file_ != platform::NoFile; }
   std::string& path() { return path_; }
-  std::uint64_t index() const { return index_; }
   platform::File file() const { return file_; }
   // Hands the open file over to its read.
   platform::File release() { return std::exchange(file_, platform::NoFile); }
@@ -56,7 +56,6 @@ class Located {
   platform::Platform& platform_;
   std::string path_;
   platform::File file_ = platform::NoFile;
-  std::uint64_t index_ = 0;
 };
 
 // `name` joined to `directory`, with a separator between them where the
@@ -73,10 +72,7 @@ std::string joinedPath(std::string_view directory, std::string_view name) {
 // Whether the located file is one of `files`: by its index, and where one
 // of them has that index, by its whole identity.
 bool isAmong(RunState& run, const Located& located, platform::KnownFiles& files) {
-  if (!located.opens() || !files.hasIndex(located.index())) return false;
-  platform::FileIdentity identity;
-  return run.platform.fileIdentity(located.file(), identity) &&
-         files.contains(run.platform, located.index(), identity);
+  return located.opens() && files.holds(run.platform, located.file());
 }
 
 // The name as written when it opens, or where the include path finds it

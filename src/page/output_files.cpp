@@ -22,19 +22,10 @@ std::string OutputFiles::toolName(std::string_view fileName) {
   return name;
 }
 
-// The whole identity is asked for only where the file's index is a
-// source's: on some systems it costs many times as much.
-bool OutputFiles::replacesSource(std::string_view fileName) {
-  std::uint64_t index = 0;
-  platform::FileIdentity identity;
-  return !sources_.empty() && platform_.fileIndexByName(fileName, index) &&
-         sources_.hasIndex(index) && platform_.fileIdentityByName(fileName, identity) &&
-         sources_.contains(platform_, index, identity);
-}
-
 platform::File OutputFiles::create(std::string_view fileName) {
-  platform::File file = replacesSource(fileName) ? platform::NoFile
-                                                  : platform_.createFileAnew(fileName);
+  platform::File file = sources_.holdsName(platform_, fileName)
+                             ? platform::NoFile
+                             : platform_.createFileAnew(fileName);
   if (file == platform::NoFile)
     reportUnwritten(fileName);
   else
@@ -42,18 +33,11 @@ platform::File OutputFiles::create(std::string_view fileName) {
   return file;
 }
 
-// Taking a file up again changes nothing in it, so the file is asked
-// through its handle, which costs less than asking by name first.
-bool OutputFiles::isSource(platform::File file) {
-  std::uint64_t index = 0;
-  platform::FileIdentity identity;
-  return !sources_.empty() && platform_.fileIndex(file, index) && sources_.hasIndex(index) &&
-         platform_.fileIdentity(file, identity) && sources_.contains(platform_, index, identity);
-}
-
 platform::File OutputFiles::reopen(std::string_view fileName, std::uint32_t offset) {
+  // Taking a file up again changes nothing in it, so it is asked about
+  // through its handle, which costs less than asking by name first.
   platform::File file = platform_.openForWriting(fileName, offset);
-  if (file != platform::NoFile && isSource(file)) {
+  if (file != platform::NoFile && sources_.holds(platform_, file)) {
     (void)platform_.closeFile(file);
     file = platform::NoFile;
   }

@@ -51,9 +51,6 @@ class OutputFiles {
   static std::string toolName(std::string_view fileName);
 
  private:
-  bool replacesSource(std::string_view fileName);
-  bool isSource(platform::File file);
-
   platform::Platform& platform_;
   platform::KnownFiles sources_;
   std::unordered_set<std::string> reported_;

@@ -32,4 +32,18 @@ bool KnownFiles::contains(Platform& platform, std::uint64_t index, const FileIde
   return false;
 }
 
+bool KnownFiles::holds(Platform& platform, File file) {
+  std::uint64_t index = 0;
+  FileIdentity identity;
+  return !empty() && platform.fileIndex(file, index) && hasIndex(index) &&
+         platform.fileIdentity(file, identity) && contains(platform, index, identity);
+}
+
+bool KnownFiles::holdsName(Platform& platform, std::string_view path) {
+  std::uint64_t index = 0;
+  FileIdentity identity;
+  return !empty() && platform.fileIndexByName(path, index) && hasIndex(index) &&
+         platform.fileIdentityByName(path, identity) && contains(platform, index, identity);
+}
+
 }  // namespace pirvex::platform

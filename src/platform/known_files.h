@@ -31,6 +31,12 @@ class KnownFiles {
   [[nodiscard]] bool contains(Platform& platform, std::uint64_t index,
                               const FileIdentity& identity);
 
+  // Whether the open file, or what stands at the path (found as a creation
+  // finds it), is one of them: its whole identity is asked for only where
+  // its index is one of theirs.
+  [[nodiscard]] bool holds(Platform& platform, File file);
+  [[nodiscard]] bool holdsName(Platform& platform, std::string_view path);
+
  private:
   struct Known {
     std::string path;
