@@ -20,6 +20,7 @@ std::string nameOf(const ::testing::TestParamInfo<std::string>& info) { return i
 class InProcess : public ::testing::TestWithParam<std::string> {};
 class ManyVolumes : public ::testing::TestWithParam<std::string> {};
 class Binary : public ::testing::TestWithParam<std::string> {};
+class WithSite : public ::testing::TestWithParam<std::string> {};
 
 // Runs the case over a fake laid out with its input; with `filesPerVolume`,
 // file indexes repeat from volume to volume (see spreadOverVolumes).
@@ -28,12 +29,15 @@ struct FakeRun {
   std::string console;
   int status = -1;
 
-  FakeRun(const Case& expected, std::uint64_t filesPerVolume) {
+  FakeRun(const Case& expected, std::uint64_t filesPerVolume,
+          const std::vector<std::string>& extra = {}) {
     fake.spreadOverVolumes(filesPerVolume);
     for (const auto& [path, bytes] : expected.input) fake.addFile(path, bytes);
     if (!expected.currentDirectory.empty()) fake.addDirectory(expected.currentDirectory);
     fake.setCurrentDirectory(expected.currentDirectory);
-    console = runInProcess(fake, expected.arguments, &status);
+    std::vector<std::string> arguments = expected.arguments;
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    console = runInProcess(fake, arguments, &status);
   }
   std::string differences(const Case& expected) const {
     return caseDifferences(expected, console, fake.errors(), status, fake.files());
@@ -58,6 +62,24 @@ TEST_P(ManyVolumes, Run) {
   if (updatingCases()) GTEST_SKIP() << "cases are recorded in process";
   const Case expected = loadCase(GetParam());
   const std::string differences = FakeRun(expected, 2).differences(expected);
+  EXPECT_TRUE(differences.empty()) << differences;
+}
+
+// The same run with the HTML5 site asked for: the classic output, console
+// and standard error must not change by a byte; the site's own files are
+// left out of the comparison (cases named html5_* hold them).
+TEST_P(WithSite, ClassicOutputUnchanged) {
+  if (updatingCases()) GTEST_SKIP() << "cases are recorded in process";
+  const Case expected = loadCase(GetParam());
+  if (GetParam().starts_with("html5")) GTEST_SKIP() << "a site case of its own";
+  const FakeRun run(expected, 0, {"--html5"});
+  const std::string site =
+      (expected.currentDirectory.empty() ? "" : expected.currentDirectory + "/") + "pirVex/html5/";
+  FileTree classic;
+  for (const auto& [path, bytes] : run.fake.files())
+    if (!path.starts_with(site)) classic.emplace(path, bytes);
+  const std::string differences =
+      caseDifferences(expected, run.console, run.fake.errors(), run.status, classic);
   EXPECT_TRUE(differences.empty()) << differences;
 }
 
@@ -88,6 +110,7 @@ TEST_P(Binary, Run) {
 INSTANTIATE_TEST_SUITE_P(Cases, InProcess, ::testing::ValuesIn(caseNames()), nameOf);
 INSTANTIATE_TEST_SUITE_P(Cases, Binary, ::testing::ValuesIn(caseNames()), nameOf);
 INSTANTIATE_TEST_SUITE_P(Cases, ManyVolumes, ::testing::ValuesIn(caseNames()), nameOf);
+INSTANTIATE_TEST_SUITE_P(Cases, WithSite, ::testing::ValuesIn(caseNames()), nameOf);
 
 }  // namespace
 }  // namespace pirvex::testing

@@ -29,6 +29,7 @@ Init:
 ReadLine PROC NEAR
         mov  ah, 0Ah
         int  21h
+        call WriteLine
         ret
 ReadLine ENDP
 
@@ -39,10 +40,13 @@ ReadLine ENDP
 ReadChar PROC NEAR
         mov  ah, 01h
         int  21h
+        jz   ReadChar
         ret
 ReadChar ENDP
 
 Helper PROC NEAR
+        call ReadChar
+        call near ptr ReadLine
         ret
 Helper ENDP
         END

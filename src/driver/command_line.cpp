@@ -69,9 +69,14 @@ void applyLongOption(std::string_view word, CommandLine& result) {
       result.includeDirectories.push_back(value);
     return;
   }
+  if (name == "--encoding") {
+    if (!site::encodingNamed(value, result.encoding)) noteUnknown(result, word);
+    return;
+  }
   bool* flag = name == "--help"      ? &result.help
                : name == "--version" ? &result.version
                : name == "--lenient" ? &result.lenient
+               : name == "--html5"   ? &result.html5
                                      : nullptr;
   if (flag == nullptr)
     noteUnknown(result, name);

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "site/text.h"
+
 namespace pirvex {
 
 struct CommandLine {
@@ -19,6 +21,8 @@ struct CommandLine {
   bool help = false;
   bool version = false;
   bool lenient = false;
+  bool html5 = false;
+  site::Encoding encoding = site::Encoding::Automatic;  // --encoding, for the HTML5 site
   std::vector<std::string_view> includeDirectories;  // in the order given, quotes excluded
   // The first long option that is not pirVex's, as given, without its
   // value when the name itself is unknown.

@@ -9,6 +9,7 @@
 #include "index/index_files.h"
 #include "index/see_also.h"
 #include "index/sort.h"
+#include "site/render.h"
 
 namespace pirvex {
 namespace {
@@ -25,6 +26,10 @@ constexpr std::string_view OptionList =
     "                    (mehrfach moeglich, in der angegebenen Reihenfolge)\r\n"
     "  --lenient         Quellen lesen wie die Assembler: Tabulator trennt Woerter,\r\n"
     "                    INCLUDE <Name> und 'Name', jede Datei nur einmal dokumentieren\r\n"
+    "  --html5           zusaetzlich eine moderne Website in pirVex\\html5 schreiben:\r\n"
+    "                    Suche, Quelltext, Aufrufer, Deep Links, dunkles Design\r\n"
+    "  --encoding=NAME   Zeichensatz der Quellen fuer die Website: cp437, latin1\r\n"
+    "                    oder utf8 (ohne Angabe: UTF-8, wo gueltig, sonst cp437)\r\n"
     "  --help            diese Hilfe zeigen\r\n"
     "  --version         nur die Versionszeile zeigen\r\n";
 constexpr std::string_view GeneralError = "Fehler : Ein Fehler ist aufgetreten\r\n";
@@ -66,6 +71,8 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
   run.publicOnly = command.publicOnly;
   run.lenient = command.lenient;
   run.includeDirectories = command.includeDirectories;
+  site::SiteModel siteModel;
+  if (command.html5) run.site = &siteModel;
   if (!setMainNames(run, command) || !processSourceFile(run)) {
     platform.printMessage(GeneralError);
     return ExitFailed;
@@ -74,6 +81,7 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
   runIndexPhase(run);
   writeNavigationPage(run.outputs, run.procedureIndex, run.structureIndex);
   writeStartPage(run.outputs, run.baseName(), run.mainPagePath);
+  if (run.site) site::writeSite(run.outputs, siteModel, run.baseName(), command.encoding);
   run.procedureIndex.close();
   run.structureIndex.close();
   platform.printMessage(Finished);

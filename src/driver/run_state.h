@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/whole_file.h"
 #include "scan/cursor.h"
+#include "site/model.h"
 
 namespace pirvex {
 
@@ -69,6 +70,9 @@ struct RunState {
   // including file's directory.
   std::vector<std::string_view> includeDirectories;
   std::string mainPagePath;
+  // The entries for the HTML5 site (--html5), recorded during the pass;
+  // none without the option.
+  site::SiteModel* site = nullptr;
 
   SourceContext context;
   // The files of the current context and of every context that includes

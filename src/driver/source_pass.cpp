@@ -5,6 +5,7 @@
 #include "page/page_writer.h"
 #include "page/structure.h"
 #include "scan/entries.h"
+#include "scan/structures.h"
 
 namespace pirvex {
 namespace {
@@ -24,15 +25,21 @@ void handleDocLine(RunState& run, Cursor& cursor) {
   } else if (publicEntryName(cursor, name)) {
     writeEntryHeading(page, run.config, run.procedureIndex, name);
     std::string_view ownName;
-    if (!run.publicOnly && findProcedureName(cursor, ownName, run.lenient))
-      writePrivateName(page, ownName);
+    const bool named = findProcedureName(cursor, ownName, run.lenient);
+    if (!run.publicOnly && named) writePrivateName(page, ownName);
+    if (run.site) run.site->procedure(name, run.publicOnly ? std::string_view() : ownName, ownName, cursor);
     context.blockActive = true;
+    nextLine(cursor);
+    return;
   } else {
-    if (findProcedureName(cursor, name, run.lenient))
+    if (findProcedureName(cursor, name, run.lenient)) {
       writeEntryHeading(page, run.config, run.procedureIndex, name);
+      if (run.site) run.site->procedure(name, {}, name, cursor);
+    }
     context.blockActive = true;
     renderDocLine(page, cursor);
   }
+  if (run.site) run.site->docLine(cursor);
   nextLine(cursor);
 }
 
@@ -50,13 +57,19 @@ void beginCodeLine(RunState& run, Cursor cursor) {
     closeEntry(run.context);
   } else if (!run.publicOnly && undocumentedProcedureName(cursor, name, run.lenient)) {
     writeEntryHeading(run.context.page, run.config, run.procedureIndex, name);
+    if (run.site) run.site->procedure(name, {}, name, cursor);
     closeEntry(run.context);
+  } else {
+    return;
   }
+  if (run.site) run.site->blockEnd(cursor);
 }
 
 // What a code line does after its include, if it had one: the structure
 // test, then the next line.
 void finishCodeLine(RunState& run, Cursor& cursor) {
+  std::string_view name;
+  if (run.site && structureName(cursor, name, run.lenient)) run.site->structure(name, cursor);
   writeStructure(run.context.page, run.config, run.structureIndex, cursor, run.lenient);
   nextLine(cursor);
 }
@@ -65,6 +78,7 @@ void endOfText(RunState& run) {
   SourceContext& context = run.context;
   closeList(context.page);
   closePage(context.page);
+  if (run.site) run.site->endFile(context.source);
   context.source.text.reset();
   if (context.source.indexKnown) run.inWork.remove(context.source.index, context.page.sourcePath);
 }
@@ -97,6 +111,8 @@ bool readSource(RunState& run, platform::File opened) {
     run.outputs.protect(index, context.page.sourcePath);
     if (run.lenient) run.documented.add(index, context.page.sourcePath);
   }
+  if (run.site)
+    run.site->beginFile(context.page.sourcePath, context.page.pagePath, context.source.view());
   return true;
 }
 

@@ -35,6 +35,21 @@ std::string asBrowserReads(std::string target) {
   return target;
 }
 
+// The HTML5 site's links: a path with "%HH" escapes and a fragment that
+// names an element's id.
+std::string percentDecoded(std::string_view target) {
+  std::string out;
+  for (std::size_t at = 0; at < target.size(); ++at) {
+    if (target[at] == '%' && at + 2 < target.size()) {
+      out += static_cast<char>(std::stoi(std::string(target.substr(at + 1, 2)), nullptr, 16));
+      at += 2;
+    } else {
+      out += target[at];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 LinkReport checkLinks(const std::filesystem::path& outputDirectory) {
@@ -42,18 +57,22 @@ LinkReport checkLinks(const std::filesystem::path& outputDirectory) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(outputDirectory)) {
     if (!entry.is_regular_file()) continue;
     std::string text = slurp(entry.path());
-    for (const std::string marker : {"HREF=\"", "src=\""})
+    for (const std::string marker : {"HREF=\"", "src=\"", "href=\""})
     for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at)) {
       at += marker.size();
       std::size_t end = text.find('"', at);
       if (end == std::string::npos) break;
-      std::string target = asBrowserReads(text.substr(at, end - at));
+      const bool modern = marker == "href=\"";
+      std::string target = modern ? text.substr(at, end - at) : asBrowserReads(text.substr(at, end - at));
       ++report.linksChecked;
       std::size_t hash = target.find('#');
-      std::filesystem::path page = entry.path().parent_path() / target.substr(0, hash);
+      const std::string file = modern ? percentDecoded(target.substr(0, hash)) : target.substr(0, hash);
+      std::filesystem::path page =
+          modern && file.empty() ? entry.path() : entry.path().parent_path() / file;
       bool ok = std::filesystem::is_regular_file(page);
+      const std::string fragment = hash == std::string::npos ? "" : target.substr(hash + 1);
       if (ok && hash != std::string::npos)
-        ok = slurp(page).find(asAnchor(std::string_view(target).substr(hash + 1))) !=
+        ok = slurp(page).find(modern ? "id=\"" + fragment + "\"" : asAnchor(fragment)) !=
              std::string::npos;
       if (!ok)
         report.broken.push_back(entry.path().lexically_relative(outputDirectory).string() + ": " +

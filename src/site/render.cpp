@@ -1,0 +1,813 @@
+#include "site/render.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/text.h"
+#include "site/assets.h"
+#include "site/source_view.h"
+
+namespace pirvex::site {
+namespace {
+
+// A sidebar lists the whole tree of files up to this many; a larger project
+// shows each page's own branch, so that pages do not grow with the project.
+constexpr std::size_t WholeTreeUpTo = 100;
+// Search texts are cut here: enough to find an entry by its words.
+constexpr std::size_t SearchTextBytes = 240;
+
+// Names compared as the assemblers compare them, without regard to case.
+struct FoldedHash {
+  std::size_t operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037ULL;
+    for (char c : text) hash = (hash ^ upperAscii(c)) * 1099511628211ULL;
+    return hash;
+  }
+};
+struct FoldedEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    return equalIgnoringAsciiCase(a, b);
+  }
+};
+
+struct Names {
+  std::unordered_map<std::string_view, int> exact;
+  std::unordered_map<std::string_view, int, FoldedHash, FoldedEqual> folded;
+
+  void add(std::string_view name, int entry) {
+    exact.emplace(name, entry);
+    folded.emplace(name, entry);
+  }
+  int find(std::string_view name, bool ignoringCase) const {
+    if (auto found = exact.find(name); found != exact.end()) return found->second;
+    if (!ignoringCase) return -1;
+    auto found = folded.find(name);
+    return found == folded.end() ? -1 : found->second;
+  }
+};
+
+struct Caller {
+  std::string_view name;  // the procedure whose body calls
+  int node;
+  std::uint32_t line;
+};
+
+struct Use {
+  int node;
+  std::uint32_t line;
+};
+
+struct Node {
+  const SiteFile* file = nullptr;  // the last file read for this page
+  std::string path;                // below html5, "/" separated
+  std::string viewPath;
+  std::string display;
+  Encoding encoding = Encoding::Utf8;
+  std::vector<std::uint32_t> starts;
+  int parent = -1;
+  std::vector<int> children;
+  std::vector<int> entries;
+};
+
+struct Entry {
+  int node = 0;
+  const SiteEntry* source = nullptr;
+  std::string_view name;  // a label's colon dropped
+  std::string display;
+  std::string id;
+  std::uint32_t line = 0;
+  std::vector<Caller> callers;
+  std::vector<Use> uses;
+};
+
+// The page path below the output directory as a path below the site: "."
+// and empty steps dropped, ".." and drive colons made harmless, so that
+// every page stays inside; "HTM" becomes "html".
+std::string sitePath(std::string_view pagePath) {
+  std::string path;
+  std::size_t start = 0;
+  while (start <= pagePath.size()) {
+    std::size_t end = start;
+    while (end < pagePath.size() && !isPathSeparator(pagePath[end])) ++end;
+    std::string_view step = pagePath.substr(start, end - start);
+    if (!step.empty() && step != ".") {
+      if (!path.empty()) path += '/';
+      if (step == "..") {
+        path += "BackLinks";
+      } else {
+        for (char c : step) path += c == ':' ? '_' : c;
+      }
+    }
+    start = end + 1;
+  }
+  if (path.ends_with("HTM")) path.resize(path.size() - 3);
+  return path + "html";
+}
+
+std::string upTo(std::string_view path) {
+  std::string root;
+  for (char c : path)
+    if (c == '/') root += "../";
+  return root;
+}
+
+// The link from the page at `from` to `to`, both below the site.
+std::string relative(std::string_view from, std::string_view to) {
+  std::size_t common = 0;
+  for (std::size_t i = 0; i < from.size() && i < to.size() && from[i] == to[i]; ++i)
+    if (from[i] == '/') common = i + 1;
+  std::string link = upTo(from.substr(common));
+  appendUrlPath(link, to.substr(common));
+  return link;
+}
+
+std::string_view withoutLabelColon(std::string_view name) {
+  return name.size() > 1 && name.back() == ':' ? name.substr(0, name.size() - 1) : name;
+}
+
+bool isReservedId(std::string_view id) {
+  return id == "main" || id == "sidebar" || id == "search";
+}
+
+// Inline markup a documentation line may keep; everything else is shown as
+// written.
+constexpr std::array<std::string_view, 11> InlineTags = {
+    "b", "i", "u", "em", "strong", "code", "tt", "sub", "sup", "kbd", "var"};
+constexpr std::array<std::string_view, 22> NamedEntities = {
+    "amp", "lt", "gt", "quot", "apos", "nbsp", "auml", "ouml", "uuml", "Auml", "Ouml",
+    "Uuml", "szlig", "copy", "reg", "deg", "mdash", "ndash", "hellip", "euro", "middot", "times"};
+
+std::string lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// The length of an entity that may stand as written at `at` ("&" ... ";"),
+// or 0.
+std::size_t keptEntity(std::string_view text, std::size_t at) {
+  const std::size_t end = text.find(';', at + 1);
+  if (end == std::string_view::npos || end - at > 10) return 0;
+  const std::string_view body = text.substr(at + 1, end - at - 1);
+  if (std::find(NamedEntities.begin(), NamedEntities.end(), body) != NamedEntities.end())
+    return end - at + 1;
+  if (body.size() < 2 || body[0] != '#') return 0;
+  const bool hex = body[1] == 'x' || body[1] == 'X';
+  const std::string_view digits = body.substr(hex ? 2 : 1);
+  if (digits.empty() || digits.size() > 6) return 0;
+  std::uint32_t value = 0;
+  for (char c : digits) {
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) return 0;
+    value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
+  }
+  const bool fit = value >= 0x20 && value <= 0x10FFFF && !(value >= 0x7F && value < 0xA0) &&
+                   !(value >= 0xD800 && value <= 0xDFFF);
+  return fit ? end - at + 1 : 0;
+}
+
+// Documentation text, UTF-8 already: a few inline tags and entities are
+// kept (tags closed by the end of the line), everything else is escaped.
+void appendInline(std::string& out, std::string_view text) {
+  std::vector<std::string> open;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == '&') {
+      const std::size_t length = keptEntity(text, at);
+      if (length > 0) {
+        out.append(text.substr(at, length));
+        at += length - 1;
+      } else {
+        out += "&amp;";
+      }
+      continue;
+    }
+    if (c != '<') {
+      appendEscaped(out, text.substr(at, 1));
+      continue;
+    }
+    const std::size_t end = text.find('>', at);
+    std::string_view tag =
+        end == std::string_view::npos ? std::string_view() : text.substr(at + 1, end - at - 1);
+    const bool closing = tag.starts_with('/');
+    if (closing) tag.remove_prefix(1);
+    while (!tag.empty() && (tag.back() == ' ' || tag.back() == '/')) tag.remove_suffix(1);
+    std::string name = lowered(tag);
+    if (name == "tt") name = "code";
+    if (!closing && name == "br") {
+      out += "<br>";
+      at = end;
+    } else if (!tag.empty() &&
+               std::find(InlineTags.begin(), InlineTags.end(), name) != InlineTags.end() &&
+               (!closing || (!open.empty() && open.back() == name))) {
+      out += closing ? "</" : "<";
+      out += name;
+      out += '>';
+      if (closing)
+        open.pop_back();
+      else
+        open.push_back(name);
+      at = end;
+    } else {
+      out += "&lt;";
+    }
+  }
+  while (!open.empty()) {
+    out += "</" + open.back() + ">";
+    open.pop_back();
+  }
+}
+
+class SiteWriter {
+ public:
+  SiteWriter(OutputFiles& outputs, const SiteModel& model, std::string_view project,
+             Encoding encoding)
+      : outputs_(outputs), encoding_(encoding) {
+    project_ = decoded(project, isValidUtf8(project) ? Encoding::Utf8 : settle(encoding, project));
+    gatherNodes(model);
+    gatherEntries();
+  }
+
+  void write() {
+    for (std::size_t n = 0; n < nodes_.size(); ++n) writeSourceView(static_cast<int>(n));
+    for (std::size_t n = 0; n < nodes_.size(); ++n) writeFilePage(static_cast<int>(n));
+    writeStartPage();
+    writeSearchIndex();
+    writeFile("site.css", SiteCss);
+    writeFile("site.js", SiteJs);
+  }
+
+ private:
+  void gatherNodes(const SiteModel& model) {
+    std::unordered_map<std::string, int> byPage;
+    std::vector<int> nodeOfFile;
+    std::unordered_set<std::string> taken = {"index.html", "site.css", "site.js",
+                                             "search-index.js"};
+    for (const SiteFile& file : model.files()) {
+      std::string key = OutputFiles::toolName(file.pagePath);
+      auto [place, fresh] = byPage.emplace(key, static_cast<int>(nodes_.size()));
+      if (fresh) {
+        Node node;
+        std::string path = sitePath(file.pagePath);
+        // A page's name may already be the start page's or another's
+        // (names differing in case are one file on Windows).
+        while (!taken.insert(lowered(path)).second) path.insert(path.size() - 5, "_");
+        node.path = path;
+        node.viewPath = path.substr(0, path.size() - 4) + "src.html";
+        taken.insert(lowered(node.viewPath));
+        const int parent = file.parent >= 0 ? nodeOfFile[static_cast<std::size_t>(file.parent)] : -1;
+        node.parent = parent;
+        if (parent >= 0) nodes_[static_cast<std::size_t>(parent)].children.push_back(place->second);
+        nodes_.push_back(std::move(node));
+      }
+      nodeOfFile.push_back(place->second);
+      Node& node = nodes_[static_cast<std::size_t>(place->second)];
+      node.file = &file;
+    }
+    for (Node& node : nodes_) {
+      const std::string_view path = node.file->sourcePath;
+      node.display = decoded(path, isValidUtf8(path) ? Encoding::Utf8 : settle(encoding_, path));
+      node.encoding = settle(encoding_, node.file->text());
+      node.starts = lineStarts(node.file->text());
+    }
+  }
+
+  void gatherEntries() {
+    for (int pass = 0; pass < 2; ++pass) {
+      const EntryKind kind = pass == 0 ? EntryKind::Procedure : EntryKind::Structure;
+      for (std::size_t n = 0; n < nodes_.size(); ++n) {
+        for (const SiteEntry& source : nodes_[n].file->entries) {
+          if (source.kind != kind) continue;
+          Entry entry;
+          entry.node = static_cast<int>(n);
+          entry.source = &source;
+          entry.name = withoutLabelColon(source.name);
+          entry.display = decoded(entry.name, nodes_[n].encoding);
+          entry.line = lineOf(nodes_[n].starts, source.offset);
+          const int index = static_cast<int>(entries_.size());
+          (kind == EntryKind::Procedure ? procedures_ : structures_).add(entry.name, index);
+          entries_.push_back(std::move(entry));
+        }
+      }
+      // A public entry is called by its procedure's own name.
+      if (pass == 0)
+        for (std::size_t e = 0; e < entries_.size(); ++e)
+          if (!entries_[e].source->ownName.empty())
+            procedures_.add(entries_[e].source->ownName, static_cast<int>(e));
+    }
+    // Entries in the order of their pages, ids unique on each page.
+    for (std::size_t e = 0; e < entries_.size(); ++e)
+      nodes_[static_cast<std::size_t>(entries_[e].node)].entries.push_back(static_cast<int>(e));
+    for (Node& node : nodes_) {
+      std::sort(node.entries.begin(), node.entries.end(), [&](int a, int b) {
+        return entries_[static_cast<std::size_t>(a)].source->offset <
+               entries_[static_cast<std::size_t>(b)].source->offset;
+      });
+      std::unordered_map<std::string, int> seen;
+      for (int e : node.entries) {
+        Entry& entry = entries_[static_cast<std::size_t>(e)];
+        std::string id = fragmentId(entry.display);
+        const int count = ++seen[id];
+        if (count > 1)
+          id += "-" + std::to_string(count);
+        else if (isReservedId(id))
+          id += "-1";
+        entry.id = std::move(id);
+      }
+    }
+  }
+
+  int resolve(std::string_view name, bool structure, bool ignoringCase) const {
+    return (structure ? structures_ : procedures_).find(name, ignoringCase);
+  }
+  // A see-also name: a procedure first, then a structure, as the classic
+  // links go.
+  int resolveSeeAlso(std::string_view name) const {
+    int found = procedures_.find(name, false);
+    if (found < 0) found = structures_.find(name, false);
+    return found;
+  }
+
+  std::string entryLink(std::string_view fromPath, int entry) const {
+    const Entry& target = entries_[static_cast<std::size_t>(entry)];
+    return relative(fromPath, nodes_[static_cast<std::size_t>(target.node)].path) + "#" + target.id;
+  }
+  std::string lineLink(std::string_view fromPath, int node, std::uint32_t line) const {
+    return relative(fromPath, nodes_[static_cast<std::size_t>(node)].viewPath) + "#L" +
+           std::to_string(line + 1);
+  }
+
+  // --- the frame every page shares ---
+
+  void appendTreeItem(std::string& out, std::string_view from, int node, int current,
+                      bool whole, const std::vector<bool>& onBranch) const {
+    const Node& item = nodes_[static_cast<std::size_t>(node)];
+    out += "<li><a href=\"";
+    out += relative(from, item.path);
+    out += node == current ? "\" aria-current=\"page\">" : "\">";
+    appendEscaped(out, item.display);
+    out += "</a>";
+    const bool open = whole || node == current || onBranch[static_cast<std::size_t>(node)];
+    if (open && !item.children.empty()) {
+      out += "<ul>";
+      for (int child : item.children)
+        if (whole || node == current || onBranch[static_cast<std::size_t>(child)] || child == current)
+          appendTreeItem(out, from, child, current, whole, onBranch);
+      out += "</ul>";
+    }
+    out += "</li>";
+  }
+
+  void appendTree(std::string& out, std::string_view from, int current) const {
+    const bool whole = nodes_.size() <= WholeTreeUpTo;
+    std::vector<bool> onBranch(nodes_.size(), false);
+    for (int n = current; n >= 0; n = nodes_[static_cast<std::size_t>(n)].parent)
+      onBranch[static_cast<std::size_t>(n)] = true;
+    out += "<ul class=\"tree\">";
+    for (std::size_t n = 0; n < nodes_.size(); ++n)
+      if (nodes_[n].parent < 0) appendTreeItem(out, from, static_cast<int>(n), current, whole, onBranch);
+    out += "</ul>\n";
+    if (!whole) {
+      out += "<p><a href=\"";
+      out += relative(from, "index.html");
+      out += "\">Alle Dateien</a></p>\n";
+    }
+  }
+
+  void appendHead(std::string& out, std::string_view path, std::string_view title, int current,
+                  const std::string& onThisPage) const {
+    const std::string root = upTo(path);
+    out += "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
+    appendEscaped(out, title);
+    out += "</title>\n<link rel=\"stylesheet\" href=\"" + root + "site.css\">\n<script src=\"" +
+           root + "site.js\"></script>\n<script src=\"" + root +
+           "search-index.js\" defer></script>\n</head>\n<body data-root=\"" + root +
+           "\">\n<a class=\"skip\" href=\"#main\">Zum Inhalt springen</a>\n<header class=\"top\">\n"
+           "<button type=\"button\" id=\"nav-toggle\" aria-controls=\"sidebar\" "
+           "aria-expanded=\"false\">Men\xC3\xBC</button>\n<a class=\"brand\" href=\"" +
+           root + "index.html\">";
+    appendEscaped(out, project_);
+    out += "</a>\n<div class=\"search\" role=\"search\">\n"
+           "<label for=\"search\" class=\"visually-hidden\">Suche</label>\n"
+           "<input id=\"search\" type=\"search\" placeholder=\"Suchen (/)\" autocomplete=\"off\" "
+           "spellcheck=\"false\" role=\"combobox\" aria-autocomplete=\"list\" "
+           "aria-controls=\"search-results\" aria-expanded=\"false\">\n"
+           "<ul id=\"search-results\" role=\"listbox\" aria-label=\"Suchergebnisse\" hidden></ul>\n"
+           "</div>\n<button type=\"button\" id=\"theme-toggle\" aria-pressed=\"false\">Dunkel</button>\n"
+           "</header>\n<div class=\"layout\">\n<nav id=\"sidebar\" aria-label=\"Dateien und "
+           "Eintr\xC3\xA4ge\">\n<h2>Dateien</h2>\n";
+    appendTree(out, path, current);
+    if (!onThisPage.empty()) {
+      out += "<h2>Auf dieser Seite</h2>\n<ul class=\"entries\">";
+      out += onThisPage;
+      out += "</ul>\n";
+    }
+    out += "</nav>\n<main id=\"main\">\n";
+  }
+
+  static void appendFoot(std::string& out) {
+    out += "</main>\n</div>\n<footer class=\"bottom\">Erzeugt von pirVex</footer>\n</body>\n</html>\n";
+  }
+
+  std::string title(std::string_view what) const {
+    std::string text(what);
+    text += " \xE2\x80\x93 ";  // en dash
+    text += project_;
+    return text;
+  }
+
+  // --- source views ---
+
+  void writeSourceView(int n) {
+    Node& node = nodes_[static_cast<std::size_t>(n)];
+    const std::string_view text = node.file->text();
+    const std::uint32_t lines = static_cast<std::uint32_t>(text.empty() ? 0 : node.starts.size());
+    std::vector<bool> marked(lines, false);
+    std::string onThisPage;
+    for (int e : node.entries) {
+      const Entry& entry = entries_[static_cast<std::size_t>(e)];
+      if (entry.line < lines) marked[entry.line] = true;
+      onThisPage += "<li><a href=\"#L" + std::to_string(entry.line + 1) + "\">";
+      appendEscaped(onThisPage, entry.display);
+      onThisPage += "</a></li>";
+    }
+
+    std::string code;
+    std::string gutter;
+    code.reserve(text.size() + text.size() / 2);
+    LineReader reader([this](std::string_view name, bool structure) {
+      return resolve(name, structure, true);
+    });
+    LineReading reading;
+    std::string_view procedure;
+    for (std::uint32_t line = 0; line < lines; ++line) {
+      reader.read(lineAt(text, node.starts, line), reading);
+      if (!reading.procedureBegins.empty()) procedure = reading.procedureBegins;
+      for (int callee : reading.calls)
+        if (!procedure.empty())
+          entries_[static_cast<std::size_t>(callee)].callers.push_back({procedure, n, line});
+      if (reading.structureUsed >= 0)
+        entries_[static_cast<std::size_t>(reading.structureUsed)].uses.push_back({n, line});
+      const bool anchor = marked[line] || !reading.procedureBegins.empty() ||
+                          reading.structureUsed >= 0;
+      if (reading.procedureEnds) procedure = {};
+
+      gutter += std::to_string(line + 1);
+      gutter += '\n';
+      if (anchor) code += "<span id=\"L" + std::to_string(line + 1) + "\">";
+      for (const Piece& piece : reading.pieces) appendPiece(code, node, piece);
+      if (anchor) code += "</span>";
+      code += '\n';
+    }
+
+    std::string out;
+    out.reserve(code.size() + gutter.size() + 4096);
+    appendHead(out, node.viewPath, title(node.display), n, onThisPage);
+    out += "<h1>";
+    appendEscaped(out, node.display);
+    out += "</h1>\n<p class=\"filelinks\"><a href=\"" + relative(node.viewPath, node.path) +
+           "\">Dokumentation</a></p>\n<div class=\"source\" tabindex=\"0\" role=\"region\" "
+           "aria-label=\"Quelltext\"><pre class=\"gutter\" aria-hidden=\"true\">";
+    out += gutter;
+    out += "</pre><pre class=\"code\"><code>";
+    out += code;
+    out += "</code></pre></div>\n";
+    appendFoot(out);
+    writeFile(node.viewPath, out);
+  }
+
+  void appendPiece(std::string& out, const Node& node, const Piece& piece) const {
+    static constexpr std::array<const char*, 6> Classes = {"", "c", "s", "k", "l", ""};
+    std::string text = decoded(piece.bytes, node.encoding);
+    if (piece.shade == Shade::Text) {
+      appendEscaped(out, text);
+    } else if (piece.shade == Shade::Reference) {
+      out += "<a class=\"ref\" href=\"" + entryLink(node.viewPath, piece.target) + "\">";
+      appendEscaped(out, text);
+      out += "</a>";
+    } else {
+      out += "<span class=\"";
+      out += Classes[static_cast<std::size_t>(piece.shade)];
+      out += "\">";
+      appendEscaped(out, text);
+      out += "</span>";
+    }
+  }
+
+  // --- file pages ---
+
+  // Documentation lines as paragraphs, section headings and lists; the
+  // names of a "see:" section link to their entries.
+  void appendDoc(std::string& out, const Node& node, const std::vector<std::string_view>& lines,
+                 std::string_view fromPath) const {
+    if (lines.empty()) return;
+    out += "<div class=\"doc\">";
+    bool paragraph = false;
+    bool inSection = false;
+    bool listOpen = false;
+    bool seeAlso = false;
+    for (std::string_view line : lines) {
+      if (line.starts_with('@') && line.size() > 1) {
+        if (paragraph) out += "</p>";
+        if (listOpen) out += "</ul>";
+        paragraph = listOpen = false;
+        inSection = true;
+        seeAlso = line.substr(1) == "see:";
+        out += "<h3>";
+        appendInline(out, decoded(line.substr(1), node.encoding));
+        out += "</h3>";
+        continue;
+      }
+      if (line == "@") continue;
+      if (!inSection) {
+        out += paragraph ? "\n" : "<p>";
+        paragraph = true;
+        appendInline(out, decoded(line, node.encoding));
+        continue;
+      }
+      if (!listOpen) out += seeAlso ? "<ul class=\"see\">" : "<ul>";
+      listOpen = true;
+      out += "<li>";
+      if (seeAlso)
+        appendSeeAlsoItem(out, node, line, fromPath);
+      else
+        appendInline(out, decoded(line, node.encoding));
+      out += "</li>";
+    }
+    if (paragraph) out += "</p>";
+    if (listOpen) out += "</ul>";
+    out += "</div>\n";
+  }
+
+  void appendSeeAlsoItem(std::string& out, const Node& node, std::string_view line,
+                         std::string_view fromPath) const {
+    std::size_t at = 0;
+    while (at < line.size()) {
+      std::size_t end = at;
+      const bool separator = line[at] == ',' || isBlank(static_cast<unsigned char>(line[at]));
+      while (end < line.size() &&
+             (line[end] == ',' || isBlank(static_cast<unsigned char>(line[end]))) == separator)
+        ++end;
+      const std::string_view piece = line.substr(at, end - at);
+      const int target = separator ? -1 : resolveSeeAlso(withoutLabelColon(piece));
+      if (target >= 0) {
+        out += "<a href=\"" + entryLink(fromPath, target) + "\">";
+        appendEscaped(out, decoded(piece, node.encoding));
+        out += "</a>";
+      } else {
+        appendEscaped(out, decoded(piece, node.encoding));
+      }
+      at = end;
+    }
+  }
+
+  void appendEntry(std::string& out, const Node& node, const Entry& entry) const {
+    const SiteEntry& source = *entry.source;
+    const bool procedure = source.kind == EntryKind::Procedure;
+    out += procedure ? "<section class=\"entry procedure\" id=\"" : "<section class=\"entry structure\" id=\"";
+    out += entry.id;
+    out += "\">\n<h2><a class=\"anchor\" href=\"#" + entry.id + "\">";
+    appendEscaped(out, entry.display);
+    out += procedure ? "</a> <span class=\"kind\">Prozedur</span></h2>\n"
+                     : "</a> <span class=\"kind\">Struktur</span></h2>\n";
+    if (!source.ownName.empty()) {
+      out += "<p class=\"private\">Private Name: ";
+      appendEscaped(out, decoded(source.ownName, node.encoding));
+      out += "</p>\n";
+    }
+    appendDoc(out, node, source.docLines, node.path);
+    if (!procedure) appendFields(out, node, source.fields);
+    if (!entry.callers.empty()) appendCallers(out, node, entry);
+    if (!entry.uses.empty()) {
+      out += "<h3>Verwendet in</h3>\n<ul class=\"uses\">";
+      for (const Use& use : entry.uses) {
+        out += "<li><a href=\"" + lineLink(node.path, use.node, use.line) + "\">";
+        appendEscaped(out, nodes_[static_cast<std::size_t>(use.node)].display);
+        out += ", Zeile " + std::to_string(use.line + 1) + "</a></li>";
+      }
+      out += "</ul>\n";
+    }
+    out += "<p class=\"source\"><a href=\"" + lineLink(node.path, entry.node, entry.line) +
+           "\">Quelle: ";
+    appendEscaped(out, node.display);
+    out += ", Zeile " + std::to_string(entry.line + 1) + "</a></p>\n</section>\n";
+  }
+
+  void appendFields(std::string& out, const Node& node,
+                    const std::vector<StructureField>& fields) const {
+    if (fields.empty()) {
+      out += "<p class=\"empty\">Keine Felder.</p>\n";
+      return;
+    }
+    out += "<table class=\"fields\"><caption>Felder</caption><thead><tr><th scope=\"col\">Feld</th>"
+           "<th scope=\"col\">Typ</th><th scope=\"col\">Wert</th></tr></thead><tbody>\n";
+    for (const StructureField& field : fields) {
+      out += "<tr><td>";
+      appendEscaped(out, decoded(field.name, node.encoding));
+      out += "</td><td>";
+      if (field.repeated) {
+        appendEscaped(out, decoded(field.value, node.encoding));
+        out += "*";
+      }
+      appendEscaped(out, decoded(field.type, node.encoding));
+      out += "</td><td>";
+      appendEscaped(out, decoded(field.repeated ? field.argument : field.value, node.encoding));
+      out += "</td></tr>\n";
+    }
+    out += "</tbody></table>\n";
+  }
+
+  void appendCallers(std::string& out, const Node& node, const Entry& entry) const {
+    out += "<h3>Aufgerufen von</h3>\n<ul class=\"callers\">";
+    std::unordered_set<std::string_view> listed;
+    for (const Caller& caller : entry.callers) {
+      if (!listed.insert(caller.name).second) continue;
+      const Node& where = nodes_[static_cast<std::size_t>(caller.node)];
+      const int known = resolve(caller.name, false, true);
+      out += "<li><a href=\"";
+      out += known >= 0 ? entryLink(node.path, known) : lineLink(node.path, caller.node, caller.line);
+      out += "\">";
+      appendEscaped(out, known >= 0 ? entries_[static_cast<std::size_t>(known)].display
+                                    : decoded(caller.name, where.encoding));
+      out += "</a></li>";
+    }
+    out += "</ul>\n";
+  }
+
+  void writeFilePage(int n) {
+    const Node& node = nodes_[static_cast<std::size_t>(n)];
+    std::string onThisPage;
+    for (int e : node.entries) {
+      const Entry& entry = entries_[static_cast<std::size_t>(e)];
+      onThisPage += "<li><a href=\"#" + entry.id + "\">";
+      appendEscaped(onThisPage, entry.display);
+      onThisPage += "</a></li>";
+    }
+    std::string out;
+    appendHead(out, node.path, title(node.display), n, onThisPage);
+    out += "<h1>";
+    appendEscaped(out, node.display);
+    out += "</h1>\n<p class=\"filelinks\"><a href=\"" + relative(node.path, node.viewPath) +
+           "\">Quelltext</a></p>\n";
+    appendDoc(out, node, node.file->looseDoc, node.path);
+    for (int e : node.entries) appendEntry(out, node, entries_[static_cast<std::size_t>(e)]);
+    if (node.entries.empty() && node.file->looseDoc.empty())
+      out += "<p class=\"empty\">Diese Datei dokumentiert keine Eintr\xC3\xA4ge.</p>\n";
+    appendFoot(out);
+    writeFile(node.path, out);
+  }
+
+  // --- start page and search index ---
+
+  std::vector<int> sortedEntries(EntryKind kind) const {
+    std::vector<int> list;
+    for (std::size_t e = 0; e < entries_.size(); ++e)
+      if (entries_[e].source->kind == kind) list.push_back(static_cast<int>(e));
+    std::stable_sort(list.begin(), list.end(), [&](int a, int b) {
+      const std::string_view x = entries_[static_cast<std::size_t>(a)].display;
+      const std::string_view y = entries_[static_cast<std::size_t>(b)].display;
+      for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
+        if (upperAscii(x[i]) != upperAscii(y[i])) return upperAscii(x[i]) < upperAscii(y[i]);
+      if (x.size() != y.size()) return x.size() < y.size();
+      return x < y;
+    });
+    return list;
+  }
+
+  void appendEntryList(std::string& out, const char* heading, EntryKind kind) const {
+    const std::vector<int> list = sortedEntries(kind);
+    out += "<h2>";
+    out += heading;
+    out += "</h2>\n";
+    if (list.empty()) {
+      out += "<p class=\"empty\">Keine.</p>\n";
+      return;
+    }
+    out += "<ul class=\"index\">\n";
+    for (int e : list) {
+      const Entry& entry = entries_[static_cast<std::size_t>(e)];
+      out += "<li><a href=\"" + entryLink("index.html", e) + "\">";
+      appendEscaped(out, entry.display);
+      out += "</a> <span class=\"where\">";
+      appendEscaped(out, nodes_[static_cast<std::size_t>(entry.node)].display);
+      out += "</span></li>\n";
+    }
+    out += "</ul>\n";
+  }
+
+  void writeStartPage() {
+    std::size_t procedures = 0;
+    for (const Entry& entry : entries_) procedures += entry.source->kind == EntryKind::Procedure;
+    std::string out;
+    appendHead(out, "index.html", project_, -1, {});
+    out += "<h1>";
+    appendEscaped(out, project_);
+    out += "</h1>\n<p class=\"summary\">" + std::to_string(nodes_.size()) + " Dateien, " +
+           std::to_string(procedures) + " Prozeduren, " +
+           std::to_string(entries_.size() - procedures) + " Strukturen</p>\n<h2>Dateien</h2>\n"
+           "<ul class=\"index\">\n";
+    for (const Node& node : nodes_) {
+      out += "<li><a href=\"" + relative("index.html", node.path) + "\">";
+      appendEscaped(out, node.display);
+      out += "</a> <a class=\"where\" href=\"" + relative("index.html", node.viewPath) +
+             "\">Quelltext</a></li>\n";
+    }
+    out += "</ul>\n";
+    appendEntryList(out, "Prozeduren", EntryKind::Procedure);
+    appendEntryList(out, "Strukturen", EntryKind::Structure);
+    appendFoot(out);
+    writeFile("index.html", out);
+  }
+
+  // What a search finds an entry by besides its name: its text, markup
+  // left out, cut at a character's end.
+  std::string searchText(const Entry& entry) const {
+    std::string text;
+    bool space = false;
+    for (std::string_view line : entry.source->docLines) {
+      if (line.starts_with('@')) line.remove_prefix(1);
+      std::string plain = decoded(line, nodes_[static_cast<std::size_t>(entry.node)].encoding);
+      bool inTag = false;
+      for (char c : plain) {
+        if (c == '<') inTag = true;
+        if (inTag) {
+          inTag = c != '>';
+          continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+          space = !text.empty();
+          continue;
+        }
+        if (space) text += ' ';
+        space = false;
+        text += c;
+      }
+      space = !text.empty();
+      if (text.size() >= SearchTextBytes) break;
+    }
+    if (text.size() > SearchTextBytes) {
+      std::size_t cut = SearchTextBytes;
+      while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+      text.resize(cut);
+    }
+    return text;
+  }
+
+  void writeSearchIndex() {
+    std::string out = "window.PIRVEX_INDEX=[\n";
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+      const Entry& entry = entries_[e];
+      const Node& node = nodes_[static_cast<std::size_t>(entry.node)];
+      out += '[';
+      appendJsonString(out, entry.display);
+      out += entry.source->kind == EntryKind::Procedure ? ",\"p\"," : ",\"s\",";
+      std::string href;
+      appendUrlPath(href, node.path);
+      appendJsonString(out, href + "#" + entry.id);
+      out += ',';
+      appendJsonString(out, node.display);
+      out += ',';
+      appendJsonString(out, searchText(entry));
+      out += e + 1 < entries_.size() ? "],\n" : "]\n";
+    }
+    out += "];\n";
+    writeFile("search-index.js", out);
+  }
+
+  void writeFile(std::string_view path, std::string_view bytes) {
+    std::string name(SiteDirectory);
+    for (char c : path) name += c == '/' ? '\\' : c;
+    const platform::File file = outputs_.create(name);
+    if (file == platform::NoFile) return;
+    (void)outputs_.platform().writeText(file, bytes);
+    outputs_.close(file, name);
+  }
+
+  OutputFiles& outputs_;
+  Encoding encoding_;
+  std::string project_;
+  std::vector<Node> nodes_;
+  std::vector<Entry> entries_;
+  Names procedures_;
+  Names structures_;
+};
+
+}  // namespace
+
+void writeSite(OutputFiles& outputs, const SiteModel& model, std::string_view project,
+               Encoding encoding) {
+  if (model.files().empty()) return;
+  SiteWriter(outputs, model, project, encoding).write();
+}
+
+}  // namespace pirvex::site

@@ -1,0 +1,223 @@
+#include "site/source_view.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/text.h"
+#include "scan/cursor.h"
+
+namespace pirvex::site {
+namespace {
+
+bool isWordByte(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '@' || c == '$' || c == '?' || c == '.';
+}
+
+template <std::size_t N>
+bool isOneOf(std::string_view word, const std::array<std::string_view, N>& list) {
+  return std::any_of(list.begin(), list.end(),
+                     [&](std::string_view k) { return equalIgnoringAsciiCase(word, k); });
+}
+
+// Words after a name that make the name a definition.
+constexpr std::array<std::string_view, 22> Defining = {
+    "PROC", "ENDP", "STRUC", "STRUCT", "ENDS", "UNION", "SEGMENT", "MACRO",
+    "EQU", "LABEL", "DB", "DW", "DD", "DQ", "DT", "DF",
+    "TEXTEQU", "RECORD", "TYPEDEF", "GROUP", "PROTO", "ENDM"};
+
+constexpr std::array<std::string_view, 46> Directives = {
+    "PROC", "ENDP", "STRUC", "STRUCT", "ENDS", "UNION", "SEGMENT", "MACRO", "ENDM", "EQU",
+    "LABEL", "DB", "DW", "DD", "DQ", "DT", "DF", "TEXTEQU", "RECORD", "TYPEDEF",
+    "GROUP", "PROTO", "INCLUDE", "INCLUDELIB", "COMMENT", "ASSUME", "END", "PUBLIC", "EXTRN", "EXTERN",
+    "EXTERNDEF", "INVOKE", "LOCAL", "USES", "DUP", "PTR", "OFFSET", "SEG", "ORG", "ALIGN",
+    "EVEN", "IF", "IFDEF", "IFNDEF", "ELSE", "ENDIF"};
+
+// Words between CALL or a jump and its target.
+constexpr std::array<std::string_view, 5> Distance = {"NEAR", "FAR", "SHORT", "PTR", "DWORD"};
+
+constexpr std::array<std::string_view, 36> Jumps = {
+    "JMP", "JA", "JAE", "JB", "JBE", "JC", "JCXZ", "JECXZ", "JRCXZ", "JE", "JG", "JGE",
+    "JL", "JLE", "JNA", "JNAE", "JNB", "JNBE", "JNC", "JNE", "JNG", "JNGE", "JNL", "JNLE",
+    "JNO", "JNP", "JNS", "JNZ", "JO", "JP", "JPE", "JPO", "JS", "JZ", "LOOP", "CALL"};
+
+bool isDirective(std::string_view word) {
+  // ".MODEL", ".386", ".CODE": every word that begins with a dot
+  return (word.size() > 1 && word[0] == '.') || isOneOf(word, Directives);
+}
+
+}  // namespace
+
+void LineReader::read(std::string_view line, LineReading& into) {
+  into.pieces.clear();
+  into.procedureBegins = {};
+  into.procedureEnds = false;
+  into.calls.clear();
+  into.structureUsed = -1;
+  tokens_.clear();
+  words_.clear();
+
+  const auto size = static_cast<std::uint32_t>(line.size());
+  std::uint32_t at = 0;
+  if (commentDelimiter_ != 0) {
+    const std::size_t end = line.find(commentDelimiter_);
+    if (end == std::string_view::npos) {
+      if (!line.empty()) into.pieces.push_back({Shade::Comment, line});
+      return;
+    }
+    commentDelimiter_ = 0;
+    at = static_cast<std::uint32_t>(end + 1);
+    tokens_.push_back({Token::Comment, 0, at});
+  }
+  while (at < size) {
+    const auto c = static_cast<unsigned char>(line[at]);
+    std::uint32_t end = at + 1;
+    Token::Kind kind = Token::Other;
+    if (c == ';') {
+      kind = Token::Comment;
+      end = size;
+    } else if (c == '\'' || c == '"') {
+      kind = Token::String;
+      while (end < size && line[end] != static_cast<char>(c)) ++end;
+      if (end < size) ++end;
+    } else if (isWordByte(c)) {
+      kind = Token::Word;
+      while (end < size && isWordByte(static_cast<unsigned char>(line[end]))) ++end;
+    } else {
+      while (end < size) {
+        const auto next = static_cast<unsigned char>(line[end]);
+        if (next == ';' || next == '\'' || next == '"' || isWordByte(next)) break;
+        ++end;
+      }
+    }
+    if (kind == Token::Word) words_.push_back(tokens_.size());
+    tokens_.push_back({kind, at, end - at});
+    at = end;
+  }
+
+  shades_.assign(tokens_.size(), Shade::Text);
+  std::vector<int> targets(tokens_.size(), -1);
+  const auto text = [&](std::size_t token) {
+    return line.substr(tokens_[token].start, tokens_[token].length);
+  };
+  const auto word = [&](std::size_t w) { return text(words_[w]); };
+  // Whether only blanks stand between two tokens.
+  const auto adjacent = [&](std::size_t from, std::size_t to) {
+    for (std::size_t t = from + 1; t < to; ++t)
+      if (tokens_[t].kind != Token::Other || text(t).find_first_not_of(" \t") != std::string_view::npos)
+        return false;
+    return true;
+  };
+  for (std::size_t t = 0; t < tokens_.size(); ++t) {
+    if (tokens_[t].kind == Token::Comment) shades_[t] = Shade::Comment;
+    if (tokens_[t].kind == Token::String) shades_[t] = Shade::String;
+  }
+  for (std::size_t w = 0; w < words_.size(); ++w)
+    if (isDirective(word(w))) shades_[words_[w]] = Shade::Keyword;
+
+  if (!words_.empty()) {
+    std::size_t mnemonic = 0;
+    const std::size_t first = words_[0];
+    const bool labelled = first + 1 < tokens_.size() && tokens_[first + 1].kind == Token::Other &&
+                          text(first + 1).starts_with(':');
+    if (labelled) {
+      shades_[first] = Shade::Label;
+      mnemonic = 1;
+    } else if (words_.size() > 1 && !isDirective(word(0)) && adjacent(first, words_[1])) {
+      const std::string_view second = word(1);
+      if (isOneOf(second, Defining)) {
+        shades_[first] = Shade::Label;
+        if (equalIgnoringAsciiCase(second, "PROC")) into.procedureBegins = word(0);
+        if (equalIgnoringAsciiCase(second, "ENDP")) into.procedureEnds = true;
+      } else if (const int structure = resolve_(second, true); structure >= 0) {
+        // 'name STRUCNAME <...>': a variable of the structure's type
+        shades_[first] = Shade::Label;
+        shades_[words_[1]] = Shade::Reference;
+        targets[words_[1]] = structure;
+        into.structureUsed = structure;
+      }
+    }
+    if (into.structureUsed < 0 && !labelled && !isDirective(word(0))) {
+      // 'STRUCNAME <...>': an unnamed one
+      std::size_t next = first + 1;
+      while (next < tokens_.size() && tokens_[next].kind == Token::Other &&
+             text(next).find_first_not_of(" \t") == std::string_view::npos)
+        ++next;
+      if (next < tokens_.size() && tokens_[next].kind == Token::Other && text(next).starts_with('<')) {
+        if (const int structure = resolve_(word(0), true); structure >= 0) {
+          shades_[first] = Shade::Reference;
+          targets[first] = structure;
+          into.structureUsed = structure;
+        }
+      }
+    }
+    if (mnemonic < words_.size()) {
+      const std::string_view operation = word(mnemonic);
+      if (equalIgnoringAsciiCase(operation, "COMMENT")) {
+        // The block runs from the first byte after the keyword to the
+        // next appearance of that byte.
+        const std::size_t keyword = words_[mnemonic];
+        const std::uint32_t begin = tokens_[keyword].start;
+        std::uint32_t from = begin + tokens_[keyword].length;
+        while (from < size && isBlank(static_cast<unsigned char>(line[from]))) ++from;
+        tokens_.resize(keyword);
+        shades_.resize(keyword);
+        targets.resize(keyword);
+        tokens_.push_back({Token::Comment, begin, size - begin});
+        shades_.push_back(Shade::Comment);
+        targets.push_back(-1);
+        if (from < size && line.find(line[from], from + 1) == std::string_view::npos)
+          commentDelimiter_ = line[from];
+      } else if (isOneOf(operation, Jumps)) {
+        std::size_t w = mnemonic + 1;
+        while (w < words_.size() && isOneOf(word(w), Distance) && adjacent(words_[w - 1], words_[w])) ++w;
+        if (w < words_.size() && adjacent(words_[w - 1], words_[w])) {
+          if (const int entry = resolve_(word(w), false); entry >= 0) {
+            shades_[words_[w]] = Shade::Reference;
+            targets[words_[w]] = entry;
+            if (equalIgnoringAsciiCase(operation, "CALL")) into.calls.push_back(entry);
+          }
+        }
+      }
+    }
+  }
+
+  for (std::size_t t = 0; t < tokens_.size(); ++t) {
+    const std::string_view bytes = text(t);
+    if (!into.pieces.empty() && shades_[t] == Shade::Text && into.pieces.back().shade == Shade::Text) {
+      const std::string_view& last = into.pieces.back().bytes;
+      into.pieces.back().bytes = std::string_view(last.data(), last.size() + bytes.size());
+    } else {
+      into.pieces.push_back({shades_[t], bytes, targets[t]});
+    }
+  }
+}
+
+std::vector<std::uint32_t> lineStarts(std::string_view text) {
+  std::vector<std::uint32_t> starts{0};
+  for (std::uint32_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\r') {
+      if (at + 1 < text.size() && text[at + 1] == '\n') ++at;
+      starts.push_back(at + 1);
+    } else if (text[at] == '\n') {
+      starts.push_back(at + 1);
+    }
+  }
+  if (starts.size() > 1 && starts.back() == text.size()) starts.pop_back();
+  return starts;
+}
+
+std::uint32_t lineOf(const std::vector<std::uint32_t>& starts, std::uint32_t offset) {
+  const auto after = std::upper_bound(starts.begin(), starts.end(), offset);
+  return static_cast<std::uint32_t>(after - starts.begin()) - 1;
+}
+
+std::string_view lineAt(std::string_view text, const std::vector<std::uint32_t>& starts,
+                        std::uint32_t line) {
+  const std::uint32_t start = starts[line];
+  std::uint32_t end = line + 1 < starts.size() ? starts[line + 1] : static_cast<std::uint32_t>(text.size());
+  while (end > start && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
+  return text.substr(start, end - start);
+}
+
+}  // namespace pirvex::site

@@ -1,0 +1,222 @@
+#include "site/text.h"
+
+#include <cstdint>
+
+namespace pirvex::site {
+namespace {
+
+// Code page 437, bytes 0x80 to 0xFF.
+constexpr char16_t Cp437High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
+    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
+};
+
+constexpr char32_t Replacement = 0xFFFD;
+constexpr char32_t ControlPictures = 0x2400;  // U+2400 + byte; DEL at U+2421
+constexpr char Hex[] = "0123456789ABCDEF";
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// A character as a page may hold it: controls shown as pictures, C1
+// controls and noncharacters replaced.
+char32_t fitForPage(char32_t c) {
+  if (c == '\t' || c == '\n' || c == '\r') return c;
+  if (c < 0x20) return ControlPictures + c;
+  if (c == 0x7F) return ControlPictures + 0x21;
+  if (c >= 0x80 && c < 0xA0) return Replacement;
+  if ((c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE) return Replacement;
+  return c;
+}
+
+// The code point of the UTF-8 sequence at `at`, and its length; 0 for a
+// byte that begins no valid sequence (overlong forms and surrogates too).
+std::size_t utf8Sequence(std::string_view bytes, std::size_t at, char32_t& c) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char first = byte(at);
+  if (first < 0x80) {
+    c = first;
+    return 1;
+  }
+  std::size_t length = 0;
+  char32_t minimum = 0;
+  if ((first & 0xE0) == 0xC0) {
+    length = 2, c = first & 0x1F, minimum = 0x80;
+  } else if ((first & 0xF0) == 0xE0) {
+    length = 3, c = first & 0x0F, minimum = 0x800;
+  } else if ((first & 0xF8) == 0xF0) {
+    length = 4, c = first & 0x07, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (bytes.size() - at < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (byte(at + i) & 0x3F);
+  }
+  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
+bool encodingNamed(std::string_view name, Encoding& encoding) {
+  if (name == "cp437") {
+    encoding = Encoding::Cp437;
+  } else if (name == "latin1") {
+    encoding = Encoding::Latin1;
+  } else if (name == "utf8") {
+    encoding = Encoding::Utf8;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool isValidUtf8(std::string_view bytes) {
+  char32_t c = 0;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t length = utf8Sequence(bytes, at, c);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+Encoding settle(Encoding chosen, std::string_view bytes) {
+  if (chosen != Encoding::Automatic) return chosen;
+  return isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp437;
+}
+
+void appendDecoded(std::string& out, std::string_view bytes, Encoding encoding) {
+  encoding = settle(encoding, bytes);
+  for (std::size_t at = 0; at < bytes.size();) {
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    char32_t c = first;
+    std::size_t length = 1;
+    if (first >= 0x80) {
+      if (encoding == Encoding::Cp437) {
+        c = Cp437High[first - 0x80];
+      } else if (encoding == Encoding::Utf8) {
+        length = utf8Sequence(bytes, at, c);
+        if (length == 0) c = Replacement, length = 1;
+      }
+    }
+    appendUtf8(out, fitForPage(c));
+    at += length;
+  }
+}
+
+std::string decoded(std::string_view bytes, Encoding encoding) {
+  std::string out;
+  appendDecoded(out, bytes, encoding);
+  return out;
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += c;
+    }
+  }
+}
+
+void appendAttribute(std::string& out, std::string_view text) {
+  for (char c : text) {
+    if (c == '"')
+      out += "&quot;";
+    else
+      appendEscaped(out, std::string_view(&c, 1));
+  }
+}
+
+std::string fragmentId(std::string_view name) {
+  std::string id;
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+        (byte >= '0' && byte <= '9') || byte == '_') {
+      id += c;
+    } else {
+      id += '.';
+      id += Hex[byte >> 4];
+      id += Hex[byte & 0xF];
+    }
+  }
+  if (id.empty()) id.push_back('_');
+  return id;
+}
+
+void appendUrlPath(std::string& out, std::string_view path) {
+  for (char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+        (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+        c == '/') {
+      out += c;
+    } else {
+      out += '%';
+      out += Hex[byte >> 4];
+      out += Hex[byte & 0xF];
+    }
+  }
+}
+
+void appendJsonString(std::string& out, std::string_view text) {
+  out += '"';
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte == '"' || byte == '\\') {
+      out += '\\';
+      out += static_cast<char>(byte);
+    } else if (byte < 0x20) {
+      out += "\\u00";
+      out += Hex[byte >> 4];
+      out += Hex[byte & 0xF];
+    } else if (byte == '<' && at + 1 < text.size() && text[at + 1] == '/') {
+      out += "<\\/";  // a script's text never holds an end tag
+      ++at;
+    } else if (byte == 0xE2 && at + 2 < text.size() && text[at + 1] == '\x80' &&
+               (text[at + 2] == '\xA8' || text[at + 2] == '\xA9')) {
+      out += text[at + 2] == '\xA8' ? "\\u2028" : "\\u2029";  // line ends to older scripts
+      at += 2;
+    } else {
+      out += static_cast<char>(byte);
+    }
+  }
+  out += '"';
+}
+
+}  // namespace pirvex::site
