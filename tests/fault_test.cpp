@@ -229,18 +229,22 @@ TEST_F(Faults, EveryFailurePointEndsTheRunCleanly) {
     fresh.addFile("demo.asm", mainSource);
     fresh.addFile("sub/b.inc", included);
   };
+  // With the HTML5 site too: its pages, views and scripts are output files
+  // like any other.
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"demo.asm"}, std::vector<std::string>{"demo.asm", "--html5"}}) {
   FakePlatform clean;
   project(clean);
-  EXPECT_EQ(runInProcess(clean, {"demo.asm"}), "sub\\b.inc" + Recursive + Sorting +
+  EXPECT_EQ(runInProcess(clean, arguments), "sub\\b.inc" + Recursive + Sorting +
                                                    Linking + Finished);
   const std::vector<FaultPoint> points = clean.pointsReached();
-  EXPECT_GE(points.size(), 40u);
+  EXPECT_GE(points.size(), arguments.size() == 1 ? 40u : 60u);
   for (const FaultPoint& point : points) {
     FakePlatform fresh;
     project(fresh);
     fresh.failAt(point);
     int pointStatus = -1;
-    std::string console = runInProcess(fresh, {"demo.asm"}, &pointStatus);
+    std::string console = runInProcess(fresh, arguments, &pointStatus);
     EXPECT_TRUE(console.ends_with(Finished) || console.ends_with(GeneralError))
         << point.describe() << ": " << console;
     // A run that reports no file ends with 0 only when it printed its
@@ -249,6 +253,29 @@ TEST_F(Faults, EveryFailurePointEndsTheRunCleanly) {
         << point.describe() << ": " << fresh.errors();
     EXPECT_EQ(fresh.fileText("demo.asm"), mainSource) << point.describe();
     EXPECT_EQ(fresh.fileText("sub/b.inc"), included) << point.describe();
+  }
+  }
+}
+
+// A file of the site that cannot be written is named like any output file,
+// and the classic pages are written all the same.
+TEST_F(Faults, SiteFileThatCannotBeWrittenIsNamed) {
+  const std::string source = crlf(";* Text.\nX PROC\n");
+  for (const std::string_view file :
+       {"pirVex\\html5\\demo.html", "pirVex\\html5\\demo.src.html",
+        "pirVex\\html5\\search-index.js", "pirVex\\html5\\site.css"}) {
+    FakePlatform full;
+    full.addFile("demo.asm", source);
+    full.failFile(FileService::WriteBytes, file, 0);
+    int writeStatus = -1;
+    EXPECT_EQ(runInProcess(full, {"demo.asm", "--html5"}, &writeStatus), Sorting + Finished)
+        << file;
+    EXPECT_EQ(full.errors(), unwritten(file)) << file;
+    EXPECT_EQ(writeStatus, 1) << file;
+    FakePlatform classic;
+    classic.addFile("demo.asm", source);
+    (void)runInProcess(classic, {"demo.asm"});
+    for (const auto& [path, bytes] : classic.files()) EXPECT_EQ(full.fileText(path), bytes) << path;
   }
 }
 

@@ -53,6 +53,7 @@ struct Names {
 
 struct Caller {
   std::string_view name;  // the procedure whose body calls
+  int entry;              // its entry, where it has one
   int node;
   std::uint32_t line;
 };
@@ -134,97 +135,11 @@ bool isReservedId(std::string_view id) {
   return id == "main" || id == "sidebar" || id == "search";
 }
 
-// Inline markup a documentation line may keep; everything else is shown as
-// written.
-constexpr std::array<std::string_view, 11> InlineTags = {
-    "b", "i", "u", "em", "strong", "code", "tt", "sub", "sup", "kbd", "var"};
-constexpr std::array<std::string_view, 22> NamedEntities = {
-    "amp", "lt", "gt", "quot", "apos", "nbsp", "auml", "ouml", "uuml", "Auml", "Ouml",
-    "Uuml", "szlig", "copy", "reg", "deg", "mdash", "ndash", "hellip", "euro", "middot", "times"};
-
 std::string lowered(std::string_view text) {
   std::string out(text);
   for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return out;
-}
-
-// The length of an entity that may stand as written at `at` ("&" ... ";"),
-// or 0.
-std::size_t keptEntity(std::string_view text, std::size_t at) {
-  const std::size_t end = text.find(';', at + 1);
-  if (end == std::string_view::npos || end - at > 10) return 0;
-  const std::string_view body = text.substr(at + 1, end - at - 1);
-  if (std::find(NamedEntities.begin(), NamedEntities.end(), body) != NamedEntities.end())
-    return end - at + 1;
-  if (body.size() < 2 || body[0] != '#') return 0;
-  const bool hex = body[1] == 'x' || body[1] == 'X';
-  const std::string_view digits = body.substr(hex ? 2 : 1);
-  if (digits.empty() || digits.size() > 6) return 0;
-  std::uint32_t value = 0;
-  for (char c : digits) {
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) return 0;
-    value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
-  }
-  const bool fit = value >= 0x20 && value <= 0x10FFFF && !(value >= 0x7F && value < 0xA0) &&
-                   !(value >= 0xD800 && value <= 0xDFFF);
-  return fit ? end - at + 1 : 0;
-}
-
-// Documentation text, UTF-8 already: a few inline tags and entities are
-// kept (tags closed by the end of the line), everything else is escaped.
-void appendInline(std::string& out, std::string_view text) {
-  std::vector<std::string> open;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    const char c = text[at];
-    if (c == '&') {
-      const std::size_t length = keptEntity(text, at);
-      if (length > 0) {
-        out.append(text.substr(at, length));
-        at += length - 1;
-      } else {
-        out += "&amp;";
-      }
-      continue;
-    }
-    if (c != '<') {
-      appendEscaped(out, text.substr(at, 1));
-      continue;
-    }
-    const std::size_t end = text.find('>', at);
-    std::string_view tag =
-        end == std::string_view::npos ? std::string_view() : text.substr(at + 1, end - at - 1);
-    const bool closing = tag.starts_with('/');
-    if (closing) tag.remove_prefix(1);
-    while (!tag.empty() && (tag.back() == ' ' || tag.back() == '/')) tag.remove_suffix(1);
-    std::string name = lowered(tag);
-    if (name == "tt") name = "code";
-    if (!closing && name == "br") {
-      out += "<br>";
-      at = end;
-    } else if (!tag.empty() &&
-               std::find(InlineTags.begin(), InlineTags.end(), name) != InlineTags.end() &&
-               (!closing || (!open.empty() && open.back() == name))) {
-      out += closing ? "</" : "<";
-      out += name;
-      out += '>';
-      if (closing)
-        open.pop_back();
-      else
-        open.push_back(name);
-      at = end;
-    } else {
-      out += "&lt;";
-    }
-  }
-  while (!open.empty()) {
-    out += "</" + open.back() + ">";
-    open.pop_back();
-  }
 }
 
 class SiteWriter {
@@ -434,74 +349,88 @@ class SiteWriter {
     const std::uint32_t lines = static_cast<std::uint32_t>(text.empty() ? 0 : node.starts.size());
     std::vector<bool> marked(lines, false);
     std::string onThisPage;
+    std::unordered_map<std::uint32_t, int> procedureAt;  // entries by their PROC line
     for (int e : node.entries) {
       const Entry& entry = entries_[static_cast<std::size_t>(e)];
+      if (entry.source->kind == EntryKind::Procedure) procedureAt.emplace(entry.line, e);
       if (entry.line < lines) marked[entry.line] = true;
       onThisPage += "<li><a href=\"#L" + std::to_string(entry.line + 1) + "\">";
       appendEscaped(onThisPage, entry.display);
       onThisPage += "</a></li>";
     }
 
-    std::string code;
-    std::string gutter;
+    std::string& code = scratch_;
+    code.clear();
     code.reserve(text.size() + text.size() / 2);
     LineReader reader([this](std::string_view name, bool structure) {
       return resolve(name, structure, true);
     });
     LineReading reading;
     std::string_view procedure;
+    int procedureEntry = -1;
     for (std::uint32_t line = 0; line < lines; ++line) {
       reader.read(lineAt(text, node.starts, line), reading);
-      if (!reading.procedureBegins.empty()) procedure = reading.procedureBegins;
+      if (!reading.procedureBegins.empty()) {
+        procedure = reading.procedureBegins;
+        const auto found = procedureAt.find(line);
+        procedureEntry = found == procedureAt.end() ? resolve(procedure, false, true) : found->second;
+      }
       for (int callee : reading.calls)
         if (!procedure.empty())
-          entries_[static_cast<std::size_t>(callee)].callers.push_back({procedure, n, line});
+          entries_[static_cast<std::size_t>(callee)].callers.push_back(
+              {procedure, procedureEntry, n, line});
       if (reading.structureUsed >= 0)
         entries_[static_cast<std::size_t>(reading.structureUsed)].uses.push_back({n, line});
       const bool anchor = marked[line] || !reading.procedureBegins.empty() ||
                           reading.structureUsed >= 0;
       if (reading.procedureEnds) procedure = {};
 
-      gutter += std::to_string(line + 1);
-      gutter += '\n';
-      if (anchor) code += "<span id=\"L" + std::to_string(line + 1) + "\">";
+      if (anchor) {
+        code += "<span id=\"L";
+        appendNumber(code, line + 1);
+        code += "\">";
+      }
       for (const Piece& piece : reading.pieces) appendPiece(code, node, piece);
       if (anchor) code += "</span>";
       code += '\n';
     }
 
-    std::string out;
-    out.reserve(code.size() + gutter.size() + 4096);
+    std::string& out = page_;
+    out.clear();
+    out.reserve(code.size() + 4096);
     appendHead(out, node.viewPath, title(node.display), n, onThisPage);
     out += "<h1>";
     appendEscaped(out, node.display);
+    // The line numbers beside the code are the script's: as text they
+    // would add a tenth to every view.
     out += "</h1>\n<p class=\"filelinks\"><a href=\"" + relative(node.viewPath, node.path) +
            "\">Dokumentation</a></p>\n<div class=\"source\" tabindex=\"0\" role=\"region\" "
-           "aria-label=\"Quelltext\"><pre class=\"gutter\" aria-hidden=\"true\">";
-    out += gutter;
-    out += "</pre><pre class=\"code\"><code>";
+           "aria-label=\"Quelltext\"><pre class=\"gutter\" aria-hidden=\"true\" data-lines=\"";
+    appendNumber(out, lines);
+    out += "\"></pre><pre class=\"code\"><code>";
     out += code;
     out += "</code></pre></div>\n";
     appendFoot(out);
     writeFile(node.viewPath, out);
   }
 
+  // Short elements, since a source view is as long as its source: <i> a
+  // comment, <q> a string, <b> a directive, <dfn> a name being defined.
   void appendPiece(std::string& out, const Node& node, const Piece& piece) const {
-    static constexpr std::array<const char*, 6> Classes = {"", "c", "s", "k", "l", ""};
-    std::string text = decoded(piece.bytes, node.encoding);
-    if (piece.shade == Shade::Text) {
-      appendEscaped(out, text);
-    } else if (piece.shade == Shade::Reference) {
-      out += "<a class=\"ref\" href=\"" + entryLink(node.viewPath, piece.target) + "\">";
-      appendEscaped(out, text);
-      out += "</a>";
-    } else {
-      out += "<span class=\"";
-      out += Classes[static_cast<std::size_t>(piece.shade)];
+    static constexpr std::array<std::string_view, 6> Open = {"", "<i>", "<q>", "<b>", "<dfn>", ""};
+    static constexpr std::array<std::string_view, 6> Close = {"", "</i>", "</q>", "</b>", "</dfn>", ""};
+    if (piece.shade == Shade::Reference) {
+      out += "<a class=\"ref\" href=\"";
+      out += entryLink(node.viewPath, piece.target);
       out += "\">";
-      appendEscaped(out, text);
-      out += "</span>";
+      appendText(out, piece.bytes, node.encoding);
+      out += "</a>";
+      return;
     }
+    const auto shade = static_cast<std::size_t>(piece.shade);
+    out += Open[shade];
+    appendText(out, piece.bytes, node.encoding);
+    out += Close[shade];
   }
 
   // --- file pages ---
@@ -524,7 +453,7 @@ class SiteWriter {
         inSection = true;
         seeAlso = line.substr(1) == "see:";
         out += "<h3>";
-        appendInline(out, decoded(line.substr(1), node.encoding));
+        appendDocText(out, line.substr(1), node.encoding);
         out += "</h3>";
         continue;
       }
@@ -532,7 +461,7 @@ class SiteWriter {
       if (!inSection) {
         out += paragraph ? "\n" : "<p>";
         paragraph = true;
-        appendInline(out, decoded(line, node.encoding));
+        appendDocText(out, line, node.encoding);
         continue;
       }
       if (!listOpen) out += seeAlso ? "<ul class=\"see\">" : "<ul>";
@@ -541,7 +470,7 @@ class SiteWriter {
       if (seeAlso)
         appendSeeAlsoItem(out, node, line, fromPath);
       else
-        appendInline(out, decoded(line, node.encoding));
+        appendDocText(out, line, node.encoding);
       out += "</li>";
     }
     if (paragraph) out += "</p>";
@@ -562,10 +491,10 @@ class SiteWriter {
       const int target = separator ? -1 : resolveSeeAlso(withoutLabelColon(piece));
       if (target >= 0) {
         out += "<a href=\"" + entryLink(fromPath, target) + "\">";
-        appendEscaped(out, decoded(piece, node.encoding));
+        appendText(out, piece, node.encoding);
         out += "</a>";
       } else {
-        appendEscaped(out, decoded(piece, node.encoding));
+        appendText(out, piece, node.encoding);
       }
       at = end;
     }
@@ -576,13 +505,13 @@ class SiteWriter {
     const bool procedure = source.kind == EntryKind::Procedure;
     out += procedure ? "<section class=\"entry procedure\" id=\"" : "<section class=\"entry structure\" id=\"";
     out += entry.id;
-    out += "\">\n<h2><a class=\"anchor\" href=\"#" + entry.id + "\">";
+    out += "\">\n<h2><a href=\"#" + entry.id + "\">";
     appendEscaped(out, entry.display);
     out += procedure ? "</a> <span class=\"kind\">Prozedur</span></h2>\n"
                      : "</a> <span class=\"kind\">Struktur</span></h2>\n";
     if (!source.ownName.empty()) {
       out += "<p class=\"private\">Private Name: ";
-      appendEscaped(out, decoded(source.ownName, node.encoding));
+      appendText(out, source.ownName, node.encoding);
       out += "</p>\n";
     }
     appendDoc(out, node, source.docLines, node.path);
@@ -598,9 +527,9 @@ class SiteWriter {
       out += "</ul>\n";
     }
     out += "<p class=\"source\"><a href=\"" + lineLink(node.path, entry.node, entry.line) +
-           "\">Quelle: ";
-    appendEscaped(out, node.display);
-    out += ", Zeile " + std::to_string(entry.line + 1) + "</a></p>\n</section>\n";
+           "\">Quelltext, Zeile ";
+    appendNumber(out, entry.line + 1);
+    out += "</a></p>\n</section>\n";
   }
 
   void appendFields(std::string& out, const Node& node,
@@ -613,15 +542,15 @@ class SiteWriter {
            "<th scope=\"col\">Typ</th><th scope=\"col\">Wert</th></tr></thead><tbody>\n";
     for (const StructureField& field : fields) {
       out += "<tr><td>";
-      appendEscaped(out, decoded(field.name, node.encoding));
+      appendText(out, field.name, node.encoding);
       out += "</td><td>";
       if (field.repeated) {
-        appendEscaped(out, decoded(field.value, node.encoding));
+        appendText(out, field.value, node.encoding);
         out += "*";
       }
-      appendEscaped(out, decoded(field.type, node.encoding));
+      appendText(out, field.type, node.encoding);
       out += "</td><td>";
-      appendEscaped(out, decoded(field.repeated ? field.argument : field.value, node.encoding));
+      appendText(out, field.repeated ? field.argument : field.value, node.encoding);
       out += "</td></tr>\n";
     }
     out += "</tbody></table>\n";
@@ -629,11 +558,13 @@ class SiteWriter {
 
   void appendCallers(std::string& out, const Node& node, const Entry& entry) const {
     out += "<h3>Aufgerufen von</h3>\n<ul class=\"callers\">";
-    std::unordered_set<std::string_view> listed;
+    std::unordered_set<std::string_view> listedNames;
+    std::unordered_set<int> listedEntries;
     for (const Caller& caller : entry.callers) {
-      if (!listed.insert(caller.name).second) continue;
+      const int known = caller.entry;
+      if (known >= 0 ? !listedEntries.insert(known).second : !listedNames.insert(caller.name).second)
+        continue;
       const Node& where = nodes_[static_cast<std::size_t>(caller.node)];
-      const int known = resolve(caller.name, false, true);
       out += "<li><a href=\"";
       out += known >= 0 ? entryLink(node.path, known) : lineLink(node.path, caller.node, caller.line);
       out += "\">";
@@ -653,7 +584,8 @@ class SiteWriter {
       appendEscaped(onThisPage, entry.display);
       onThisPage += "</a></li>";
     }
-    std::string out;
+    std::string& out = page_;
+    out.clear();
     appendHead(out, node.path, title(node.display), n, onThisPage);
     out += "<h1>";
     appendEscaped(out, node.display);
@@ -800,6 +732,8 @@ class SiteWriter {
   std::vector<Entry> entries_;
   Names procedures_;
   Names structures_;
+  std::string page_;     // the page being made, kept from page to page
+  std::string scratch_;  // and a source view's code
 };
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "site/source_view.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/text.h"
 #include "scan/cursor.h"
@@ -14,36 +16,56 @@ bool isWordByte(unsigned char c) {
          c == '@' || c == '$' || c == '?' || c == '.';
 }
 
-template <std::size_t N>
-bool isOneOf(std::string_view word, const std::array<std::string_view, N>& list) {
-  return std::any_of(list.begin(), list.end(),
-                     [&](std::string_view k) { return equalIgnoringAsciiCase(word, k); });
-}
+// What a word is to the reader, by its letters in any case.
+enum WordClass : unsigned {
+  Directive = 1,  // shown as a keyword
+  Defining = 2,   // after a name, makes the name a definition
+  Distance = 4,   // stands between CALL or a jump and its target
+  Jump = 8,       // CALL, JMP and the conditional jumps
+  Call = 16,
+  CommentBlock = 32,
+  ProcBegin = 64,
+  ProcEnd = 128,
+};
 
-// Words after a name that make the name a definition.
-constexpr std::array<std::string_view, 22> Defining = {
-    "PROC", "ENDP", "STRUC", "STRUCT", "ENDS", "UNION", "SEGMENT", "MACRO",
-    "EQU", "LABEL", "DB", "DW", "DD", "DQ", "DT", "DF",
-    "TEXTEQU", "RECORD", "TYPEDEF", "GROUP", "PROTO", "ENDM"};
+constexpr std::pair<std::string_view, unsigned> Words[] = {
+    {"PROC", Directive | Defining | ProcBegin}, {"ENDP", Directive | Defining | ProcEnd},
+    {"STRUC", Directive | Defining}, {"STRUCT", Directive | Defining},
+    {"ENDS", Directive | Defining}, {"UNION", Directive | Defining},
+    {"SEGMENT", Directive | Defining}, {"MACRO", Directive | Defining},
+    {"ENDM", Directive | Defining}, {"EQU", Directive | Defining},
+    {"LABEL", Directive | Defining}, {"DB", Directive | Defining}, {"DW", Directive | Defining},
+    {"DD", Directive | Defining}, {"DQ", Directive | Defining}, {"DT", Directive | Defining},
+    {"DF", Directive | Defining}, {"TEXTEQU", Directive | Defining},
+    {"RECORD", Directive | Defining}, {"TYPEDEF", Directive | Defining},
+    {"GROUP", Directive | Defining}, {"PROTO", Directive | Defining},
+    {"INCLUDE", Directive}, {"INCLUDELIB", Directive}, {"COMMENT", Directive | CommentBlock},
+    {"ASSUME", Directive}, {"END", Directive}, {"PUBLIC", Directive}, {"EXTRN", Directive},
+    {"EXTERN", Directive}, {"EXTERNDEF", Directive}, {"INVOKE", Directive}, {"LOCAL", Directive},
+    {"USES", Directive}, {"DUP", Directive}, {"OFFSET", Directive}, {"SEG", Directive},
+    {"ORG", Directive}, {"ALIGN", Directive}, {"EVEN", Directive}, {"IF", Directive},
+    {"IFDEF", Directive}, {"IFNDEF", Directive}, {"ELSE", Directive}, {"ENDIF", Directive},
+    {"PTR", Directive | Distance}, {"NEAR", Directive | Distance}, {"FAR", Directive | Distance},
+    {"SHORT", Directive | Distance}, {"DWORD", Directive | Distance}, {"BYTE", Directive},
+    {"WORD", Directive}, {"QWORD", Directive},
+    {"CALL", Jump | Call}, {"JMP", Jump}, {"JA", Jump}, {"JAE", Jump}, {"JB", Jump},
+    {"JBE", Jump}, {"JC", Jump}, {"JCXZ", Jump}, {"JECXZ", Jump}, {"JRCXZ", Jump}, {"JE", Jump},
+    {"JG", Jump}, {"JGE", Jump}, {"JL", Jump}, {"JLE", Jump}, {"JNA", Jump}, {"JNAE", Jump},
+    {"JNB", Jump}, {"JNBE", Jump}, {"JNC", Jump}, {"JNE", Jump}, {"JNG", Jump}, {"JNGE", Jump},
+    {"JNL", Jump}, {"JNLE", Jump}, {"JNO", Jump}, {"JNP", Jump}, {"JNS", Jump}, {"JNZ", Jump},
+    {"JO", Jump}, {"JP", Jump}, {"JPE", Jump}, {"JPO", Jump}, {"JS", Jump}, {"JZ", Jump},
+    {"LOOP", Jump}};
 
-constexpr std::array<std::string_view, 46> Directives = {
-    "PROC", "ENDP", "STRUC", "STRUCT", "ENDS", "UNION", "SEGMENT", "MACRO", "ENDM", "EQU",
-    "LABEL", "DB", "DW", "DD", "DQ", "DT", "DF", "TEXTEQU", "RECORD", "TYPEDEF",
-    "GROUP", "PROTO", "INCLUDE", "INCLUDELIB", "COMMENT", "ASSUME", "END", "PUBLIC", "EXTRN", "EXTERN",
-    "EXTERNDEF", "INVOKE", "LOCAL", "USES", "DUP", "PTR", "OFFSET", "SEG", "ORG", "ALIGN",
-    "EVEN", "IF", "IFDEF", "IFNDEF", "ELSE", "ENDIF"};
-
-// Words between CALL or a jump and its target.
-constexpr std::array<std::string_view, 5> Distance = {"NEAR", "FAR", "SHORT", "PTR", "DWORD"};
-
-constexpr std::array<std::string_view, 36> Jumps = {
-    "JMP", "JA", "JAE", "JB", "JBE", "JC", "JCXZ", "JECXZ", "JRCXZ", "JE", "JG", "JGE",
-    "JL", "JLE", "JNA", "JNAE", "JNB", "JNBE", "JNC", "JNE", "JNG", "JNGE", "JNL", "JNLE",
-    "JNO", "JNP", "JNS", "JNZ", "JO", "JP", "JPE", "JPO", "JS", "JZ", "LOOP", "CALL"};
-
-bool isDirective(std::string_view word) {
+unsigned classOf(std::string_view word) {
+  static const std::unordered_map<std::string_view, unsigned> table(std::begin(Words),
+                                                                     std::end(Words));
   // ".MODEL", ".386", ".CODE": every word that begins with a dot
-  return (word.size() > 1 && word[0] == '.') || isOneOf(word, Directives);
+  if (word.size() > 1 && word[0] == '.') return Directive;
+  char upper[12];
+  if (word.size() > sizeof upper) return 0;
+  for (std::size_t i = 0; i < word.size(); ++i) upper[i] = static_cast<char>(upperAscii(word[i]));
+  const auto found = table.find(std::string_view(upper, word.size()));
+  return found == table.end() ? 0 : found->second;
 }
 
 }  // namespace
@@ -96,7 +118,11 @@ void LineReader::read(std::string_view line, LineReading& into) {
   }
 
   shades_.assign(tokens_.size(), Shade::Text);
-  std::vector<int> targets(tokens_.size(), -1);
+  targets_.assign(tokens_.size(), -1);
+  std::vector<int>& targets = targets_;
+  classes_.resize(words_.size());
+  for (std::size_t w = 0; w < words_.size(); ++w)
+    classes_[w] = classOf(line.substr(tokens_[words_[w]].start, tokens_[words_[w]].length));
   const auto text = [&](std::size_t token) {
     return line.substr(tokens_[token].start, tokens_[token].length);
   };
@@ -112,8 +138,9 @@ void LineReader::read(std::string_view line, LineReading& into) {
     if (tokens_[t].kind == Token::Comment) shades_[t] = Shade::Comment;
     if (tokens_[t].kind == Token::String) shades_[t] = Shade::String;
   }
+  const auto is = [&](std::size_t w, unsigned what) { return (classes_[w] & what) != 0; };
   for (std::size_t w = 0; w < words_.size(); ++w)
-    if (isDirective(word(w))) shades_[words_[w]] = Shade::Keyword;
+    if (is(w, Directive)) shades_[words_[w]] = Shade::Keyword;
 
   if (!words_.empty()) {
     std::size_t mnemonic = 0;
@@ -123,13 +150,17 @@ void LineReader::read(std::string_view line, LineReading& into) {
     if (labelled) {
       shades_[first] = Shade::Label;
       mnemonic = 1;
-    } else if (words_.size() > 1 && !isDirective(word(0)) && adjacent(first, words_[1])) {
+    } else if (words_.size() > 1 && adjacent(first, words_[1])) {
+      // Before PROC, STRUC and the like stands a name, even one spelt as a
+      // directive ("Dup PROC").
       const std::string_view second = word(1);
-      if (isOneOf(second, Defining)) {
+      if (is(1, Defining)) {
         shades_[first] = Shade::Label;
-        if (equalIgnoringAsciiCase(second, "PROC")) into.procedureBegins = word(0);
-        if (equalIgnoringAsciiCase(second, "ENDP")) into.procedureEnds = true;
-      } else if (const int structure = resolve_(second, true); structure >= 0) {
+        if (is(1, ProcBegin)) into.procedureBegins = word(0);
+        if (is(1, ProcEnd)) into.procedureEnds = true;
+      } else if (const int structure =
+                     classes_[1] == 0 && !is(0, Directive) ? resolve_(second, true) : -1;
+                 structure >= 0) {
         // 'name STRUCNAME <...>': a variable of the structure's type
         shades_[first] = Shade::Label;
         shades_[words_[1]] = Shade::Reference;
@@ -137,13 +168,11 @@ void LineReader::read(std::string_view line, LineReading& into) {
         into.structureUsed = structure;
       }
     }
-    if (into.structureUsed < 0 && !labelled && !isDirective(word(0))) {
+    if (into.structureUsed < 0 && !labelled && !is(0, Directive)) {
       // 'STRUCNAME <...>': an unnamed one
-      std::size_t next = first + 1;
-      while (next < tokens_.size() && tokens_[next].kind == Token::Other &&
-             text(next).find_first_not_of(" \t") == std::string_view::npos)
-        ++next;
-      if (next < tokens_.size() && tokens_[next].kind == Token::Other && text(next).starts_with('<')) {
+      std::uint32_t next = tokens_[first].start + tokens_[first].length;
+      while (next < size && isBlank(static_cast<unsigned char>(line[next]))) ++next;
+      if (next < size && line[next] == '<') {
         if (const int structure = resolve_(word(0), true); structure >= 0) {
           shades_[first] = Shade::Reference;
           targets[first] = structure;
@@ -152,8 +181,7 @@ void LineReader::read(std::string_view line, LineReading& into) {
       }
     }
     if (mnemonic < words_.size()) {
-      const std::string_view operation = word(mnemonic);
-      if (equalIgnoringAsciiCase(operation, "COMMENT")) {
+      if (is(mnemonic, CommentBlock)) {
         // The block runs from the first byte after the keyword to the
         // next appearance of that byte.
         const std::size_t keyword = words_[mnemonic];
@@ -168,14 +196,14 @@ void LineReader::read(std::string_view line, LineReading& into) {
         targets.push_back(-1);
         if (from < size && line.find(line[from], from + 1) == std::string_view::npos)
           commentDelimiter_ = line[from];
-      } else if (isOneOf(operation, Jumps)) {
+      } else if (is(mnemonic, Jump)) {
         std::size_t w = mnemonic + 1;
-        while (w < words_.size() && isOneOf(word(w), Distance) && adjacent(words_[w - 1], words_[w])) ++w;
+        while (w < words_.size() && is(w, Distance) && adjacent(words_[w - 1], words_[w])) ++w;
         if (w < words_.size() && adjacent(words_[w - 1], words_[w])) {
           if (const int entry = resolve_(word(w), false); entry >= 0) {
             shades_[words_[w]] = Shade::Reference;
             targets[words_[w]] = entry;
-            if (equalIgnoringAsciiCase(operation, "CALL")) into.calls.push_back(entry);
+            if (is(mnemonic, Call)) into.calls.push_back(entry);
           }
         }
       }

@@ -53,6 +53,8 @@ class LineReader {
   std::vector<Token> tokens_;   // kept from line to line
   std::vector<std::size_t> words_;
   std::vector<Shade> shades_;
+  std::vector<int> targets_;
+  std::vector<unsigned> classes_;
 };
 
 // The lines of a text, split at CR LF, CR or LF: where each begins.

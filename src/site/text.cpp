@@ -1,6 +1,7 @@
 #include "site/text.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace pirvex::site {
 namespace {
@@ -117,10 +118,28 @@ Encoding settle(Encoding chosen, std::string_view bytes) {
   return isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp437;
 }
 
-void appendDecoded(std::string& out, std::string_view bytes, Encoding encoding) {
-  encoding = settle(encoding, bytes);
+namespace {
+
+// Bytes that stand in a page as they are: printable ASCII, and tab; with
+// `escaping`, not the three that markup needs.
+bool isPlain(unsigned char byte, bool escaping) {
+  if (byte >= 0x20 && byte < 0x7F) return !escaping || (byte != '&' && byte != '<' && byte != '>');
+  return byte == '\t';
+}
+
+void appendConverted(std::string& out, std::string_view bytes, Encoding encoding, bool escaping) {
   for (std::size_t at = 0; at < bytes.size();) {
+    std::size_t run = at;
+    while (run < bytes.size() && isPlain(static_cast<unsigned char>(bytes[run]), escaping)) ++run;
+    out.append(bytes.data() + at, run - at);
+    at = run;
+    if (at == bytes.size()) break;
     const auto first = static_cast<unsigned char>(bytes[at]);
+    if (escaping && (first == '&' || first == '<' || first == '>')) {
+      out += first == '&' ? "&amp;" : first == '<' ? "&lt;" : "&gt;";
+      ++at;
+      continue;
+    }
     char32_t c = first;
     std::size_t length = 1;
     if (first >= 0x80) {
@@ -133,6 +152,125 @@ void appendDecoded(std::string& out, std::string_view bytes, Encoding encoding) 
     }
     appendUtf8(out, fitForPage(c));
     at += length;
+  }
+}
+
+}  // namespace
+
+void appendDecoded(std::string& out, std::string_view bytes, Encoding encoding) {
+  appendConverted(out, bytes, settle(encoding, bytes), false);
+}
+
+void appendText(std::string& out, std::string_view bytes, Encoding encoding) {
+  appendConverted(out, bytes, encoding, true);
+}
+
+void appendNumber(std::string& out, std::uint32_t number) {
+  char digits[10];
+  std::size_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number != 0);
+  while (count > 0) out += digits[--count];
+}
+
+namespace {
+
+constexpr std::string_view InlineTags[] = {"b",   "i",   "u",   "em",  "strong", "code",
+                                           "sub", "sup", "kbd", "var", "tt"};
+constexpr std::string_view NamedEntities[] = {
+    "amp",  "lt",    "gt",   "quot", "apos", "nbsp",  "auml",  "ouml",  "uuml",   "Auml",   "Ouml",
+    "Uuml", "szlig", "copy", "reg",  "deg",  "mdash", "ndash", "hellip", "euro", "middot", "times"};
+
+// The length of a character reference that may stand as written at `at`
+// ("&" ... ";"), or 0.
+std::size_t keptReference(std::string_view text, std::size_t at) {
+  const std::size_t end = text.find(';', at + 1);
+  if (end == std::string_view::npos || end - at > 10) return 0;
+  const std::string_view body = text.substr(at + 1, end - at - 1);
+  for (std::string_view name : NamedEntities)
+    if (body == name) return end - at + 1;
+  if (body.size() < 2 || body[0] != '#') return 0;
+  const bool hex = body[1] == 'x' || body[1] == 'X';
+  const std::string_view digits = body.substr(hex ? 2 : 1);
+  if (digits.empty() || digits.size() > 6) return 0;
+  std::uint32_t value = 0;
+  for (char c : digits) {
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) return 0;
+    value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
+  }
+  // What a page may hold: no controls, surrogates or noncharacters.
+  const char32_t c = value;
+  return c >= 0x20 && c <= 0x10FFFF && fitForPage(c) == c && !(c >= 0xD800 && c <= 0xDFFF)
+             ? end - at + 1
+             : 0;
+}
+
+// The inline element a tag's name stands for ("tt" is "code" today), or
+// empty.
+std::string_view inlineElement(std::string_view name) {
+  if (name.size() > 6) return {};
+  char lower[6];
+  for (std::size_t i = 0; i < name.size(); ++i)
+    lower[i] = static_cast<char>(name[i] >= 'A' && name[i] <= 'Z' ? name[i] - 'A' + 'a' : name[i]);
+  const std::string_view folded(lower, name.size());
+  if (folded == "tt") return "code";
+  for (std::string_view tag : InlineTags)
+    if (folded == tag) return tag;
+  return {};
+}
+
+}  // namespace
+
+void appendDocText(std::string& out, std::string_view bytes, Encoding encoding) {
+  std::vector<std::string_view> open;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const std::size_t special = bytes.find_first_of("<&", at);
+    appendText(out, bytes.substr(at, special - at), encoding);
+    if (special == std::string_view::npos) break;
+    at = special;
+    if (bytes[at] == '&') {
+      const std::size_t length = keptReference(bytes, at);
+      out.append(length > 0 ? bytes.substr(at, length) : "&amp;");
+      at += length > 0 ? length : 1;
+      continue;
+    }
+    const std::size_t end = bytes.find('>', at);
+    std::string_view tag = end == std::string_view::npos ? "" : bytes.substr(at + 1, end - at - 1);
+    const bool closing = tag.starts_with('/');
+    if (closing) tag.remove_prefix(1);
+    while (!tag.empty() && (tag.back() == ' ' || tag.back() == '/')) tag.remove_suffix(1);
+    const std::string_view element = inlineElement(tag);
+    if (!closing && tag.size() == 2 && (tag[0] | 0x20) == 'b' && (tag[1] | 0x20) == 'r') {
+      out += "<br>";
+    } else if (!element.empty() && !closing) {
+      out += '<';
+      out += element;
+      out += '>';
+      open.push_back(element);
+    } else if (!element.empty() && !open.empty() && open.back() == element) {
+      out += "</";
+      out += element;
+      out += '>';
+      open.pop_back();
+    } else {
+      out += "&lt;";
+      ++at;
+      continue;
+    }
+    at = end + 1;
+  }
+  while (!open.empty()) {
+    out += "</";
+    out += open.back();
+    out += '>';
+    open.pop_back();
   }
 }
 

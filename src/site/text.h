@@ -3,6 +3,7 @@
 // ids and link targets that stay valid and URL-safe whatever a name holds.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,19 @@ Encoding settle(Encoding chosen, std::string_view bytes);
 // cannot stand in a page becomes U+FFFD.
 void appendDecoded(std::string& out, std::string_view bytes, Encoding encoding);
 std::string decoded(std::string_view bytes, Encoding encoding);
+
+// The bytes, read in `encoding` (settled already), as UTF-8 text with "&",
+// "<" and ">" as entities: appendDecoded and appendEscaped in one step.
+void appendText(std::string& out, std::string_view bytes, Encoding encoding);
+
+// Documentation text as appendText gives it, except that a few inline
+// elements without attributes (<b>, <i>, <code>, <br> and the like) and
+// well-formed character references stay markup; an element still open at
+// the end of the text is closed there, a stray end tag shown as written.
+void appendDocText(std::string& out, std::string_view bytes, Encoding encoding);
+
+// A number in decimal.
+void appendNumber(std::string& out, std::uint32_t number);
 
 // "&", "<" and ">" as entities; in attribute values '"' too.
 void appendEscaped(std::string& out, std::string_view text);

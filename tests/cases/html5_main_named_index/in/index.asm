@@ -1,0 +1,3 @@
+;* Die Startseite und diese Seite hiessen beide index.html.
+Start PROC
+Start ENDP
