@@ -3,7 +3,8 @@
 # procedures, and prints for each: wall time, peak memory, write calls and
 # the bytes they wrote, and the floor measured in the same run (every source
 # read once, the same output bytes written with cat into the same file
-# system) with pirVex's ratio to it. Then,
+# system) with pirVex's ratio to it. Then the same runs with the HTML5 site
+# (--html5) beside them, up to 100,000 procedures. Then,
 # where Wine and MinGW-w64 are installed, pirvex.exe under Wine against the
 # native build (PIRVEX_BENCH_WINE= leaves this out).
 #
@@ -59,6 +60,30 @@ for n in "${sizes[@]}"; do
     printf '%-12s %10.1f %10.3f %10.1f %12s %10.1f %10.3f %8.2f %14.2f\n' "$n" "$(echo "$output_bytes / 1048576" | bc -l)" \
       "$seconds" "$(echo "$peak / 1024" | bc -l)" "$writes" "$(echo "$written / 1048576" | bc -l)" \
       "$floor" "$(echo "$seconds / $floor" | bc -l)" "$(echo "$seconds * 1000000 / $n" | bc -l)"
+  )
+  rm -rf "$project"
+done
+
+# The HTML5 site: each run with --html5 against the run without it, best of
+# three each, the site's own bytes and the run's peak memory.
+run_site() { rm -rf pirVex && "$pirvex" main.asm --html5 >/dev/null; }
+echo
+printf '%-12s %10s %10s %10s %10s %8s\n' procedures "classic s" "--html5 s" "site MB" "peak MB" \
+  ratio
+for n in "${sizes[@]}"; do
+  [ "$n" -le 100000 ] || continue
+  project="$work/h$n"
+  ./build-release/pirvex_generate "$n" "$project"
+  (
+    cd "$project"
+    run_site
+    site_bytes=$(find pirVex/html5 -type f -print0 | xargs -0 cat | wc -c)
+    classic=$(best_of_three run_pirvex)
+    site=$(best_of_three run_site)
+    peak=$(/usr/bin/time -f %M "$pirvex" main.asm --html5 2>&1 >/dev/null | tail -n 1)
+    printf '%-12s %10.3f %10.3f %10.1f %10.1f %8.2f\n' "$n" "$classic" "$site" \
+      "$(echo "$site_bytes / 1048576" | bc -l)" "$(echo "$peak / 1024" | bc -l)" \
+      "$(echo "$site / $classic" | bc -l)"
   )
   rm -rf "$project"
 done

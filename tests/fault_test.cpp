@@ -262,7 +262,7 @@ TEST_F(Faults, EveryFailurePointEndsTheRunCleanly) {
 TEST_F(Faults, SiteFileThatCannotBeWrittenIsNamed) {
   const std::string source = crlf(";* Text.\nX PROC\n");
   for (const std::string_view file :
-       {"pirVex\\html5\\demo.html", "pirVex\\html5\\demo.src.html",
+       {"pirVex\\html5\\demo.html", "pirVex\\html5\\index.html",
         "pirVex\\html5\\search-index.js", "pirVex\\html5\\site.css"}) {
     FakePlatform full;
     full.addFile("demo.asm", source);

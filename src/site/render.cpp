@@ -21,34 +21,62 @@ constexpr std::size_t WholeTreeUpTo = 100;
 // Search texts are cut here: enough to find an entry by its words.
 constexpr std::size_t SearchTextBytes = 240;
 
-// Names compared as the assemblers compare them, without regard to case.
-struct FoldedHash {
-  std::size_t operator()(std::string_view text) const {
-    std::size_t hash = 14695981039346656037ULL;
-    for (char c : text) hash = (hash ^ upperAscii(c)) * 1099511628211ULL;
-    return hash;
-  }
-};
-struct FoldedEqual {
-  bool operator()(std::string_view a, std::string_view b) const {
-    return equalIgnoringAsciiCase(a, b);
-  }
-};
-
-struct Names {
-  std::unordered_map<std::string_view, int> exact;
-  std::unordered_map<std::string_view, int, FoldedHash, FoldedEqual> folded;
-
+// Entries by name: exactly as written first, else without regard to case,
+// as the assemblers compare names. One flat table probed from the folded
+// name's hash; a slot keeps the hash, so that most probes touch no name.
+class Names {
+ public:
   void add(std::string_view name, int entry) {
-    exact.emplace(name, entry);
-    folded.emplace(name, entry);
+    if ((keys_.size() + 1) * 3 > slots_.size() * 2) grow();
+    keys_.push_back({name, entry});
+    place(static_cast<std::uint32_t>(keys_.size() - 1));
   }
+
   int find(std::string_view name, bool ignoringCase) const {
-    if (auto found = exact.find(name); found != exact.end()) return found->second;
-    if (!ignoringCase) return -1;
-    auto found = folded.find(name);
-    return found == folded.end() ? -1 : found->second;
+    if (slots_.empty()) return -1;
+    const std::uint32_t hash = foldedHash(name);
+    int folded = -1;
+    for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      const Slot& slot = slots_[at];
+      if (slot.key == 0) return folded;
+      if (slot.hash != hash) continue;
+      const Key& key = keys_[slot.key - 1];
+      // Along one chain, keys of one name stand in the order they came.
+      if (key.name == name) return key.entry;
+      if (ignoringCase && folded < 0 && equalIgnoringAsciiCase(key.name, name)) folded = key.entry;
+    }
   }
+
+ private:
+  struct Key {
+    std::string_view name;
+    int entry;
+  };
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t key = 0;  // index + 1; 0 is free
+  };
+
+  static std::uint32_t foldedHash(std::string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : text) hash = (hash ^ upperAscii(c)) * 16777619u;
+    return hash ^ (hash >> 15);
+  }
+
+  void place(std::uint32_t key) {
+    const std::uint32_t hash = foldedHash(keys_[key].name);
+    std::size_t at = hash & (slots_.size() - 1);
+    while (slots_[at].key != 0) at = (at + 1) & (slots_.size() - 1);
+    slots_[at] = {hash, key + 1};
+  }
+
+  void grow() {
+    slots_.assign(std::max<std::size_t>(16, slots_.size() * 2), Slot{});
+    for (std::uint32_t key = 0; key < keys_.size(); ++key) place(key);
+  }
+
+  std::vector<Key> keys_;
+  std::vector<Slot> slots_;
 };
 
 struct Caller {
@@ -66,7 +94,6 @@ struct Use {
 struct Node {
   const SiteFile* file = nullptr;  // the last file read for this page
   std::string path;                // below html5, "/" separated
-  std::string viewPath;
   std::string display;
   Encoding encoding = Encoding::Utf8;
   std::vector<std::uint32_t> starts;
@@ -131,8 +158,12 @@ std::string_view withoutLabelColon(std::string_view name) {
   return name.size() > 1 && name.back() == ':' ? name.substr(0, name.size() - 1) : name;
 }
 
+// Ids the page itself uses: its landmarks, its source section and the
+// source's lines ("L7").
 bool isReservedId(std::string_view id) {
-  return id == "main" || id == "sidebar" || id == "search";
+  if (id == "main" || id == "sidebar" || id == "search" || id == "quelltext") return true;
+  return id.size() > 1 && id[0] == 'L' &&
+         id.find_first_not_of("0123456789", 1) == std::string_view::npos;
 }
 
 std::string lowered(std::string_view text) {
@@ -153,7 +184,9 @@ class SiteWriter {
   }
 
   void write() {
-    for (std::size_t n = 0; n < nodes_.size(); ++n) writeSourceView(static_cast<int>(n));
+    // Callers and uses are known only when every source has been read;
+    // each page is then written once, its source read a second time.
+    for (std::size_t n = 0; n < nodes_.size(); ++n) findReferences(static_cast<int>(n));
     for (std::size_t n = 0; n < nodes_.size(); ++n) writeFilePage(static_cast<int>(n));
     writeStartPage();
     writeSearchIndex();
@@ -177,8 +210,6 @@ class SiteWriter {
         // (names differing in case are one file on Windows).
         while (!taken.insert(lowered(path)).second) path.insert(path.size() - 5, "_");
         node.path = path;
-        node.viewPath = path.substr(0, path.size() - 4) + "src.html";
-        taken.insert(lowered(node.viewPath));
         const int parent = file.parent >= 0 ? nodeOfFile[static_cast<std::size_t>(file.parent)] : -1;
         node.parent = parent;
         if (parent >= 0) nodes_[static_cast<std::size_t>(parent)].children.push_back(place->second);
@@ -252,13 +283,23 @@ class SiteWriter {
     return found;
   }
 
-  std::string entryLink(std::string_view fromPath, int entry) const {
+  // A link to an entry, or to a line of a source, from the page at
+  // `fromPath`: the page's name left out on the page itself.
+  void appendEntryLink(std::string& out, std::string_view fromPath, int entry) const {
     const Entry& target = entries_[static_cast<std::size_t>(entry)];
-    return relative(fromPath, nodes_[static_cast<std::size_t>(target.node)].path) + "#" + target.id;
+    appendPageLink(out, fromPath, target.node);
+    out += '#';
+    out += target.id;
   }
-  std::string lineLink(std::string_view fromPath, int node, std::uint32_t line) const {
-    return relative(fromPath, nodes_[static_cast<std::size_t>(node)].viewPath) + "#L" +
-           std::to_string(line + 1);
+  void appendLineLink(std::string& out, std::string_view fromPath, int node,
+                      std::uint32_t line) const {
+    appendPageLink(out, fromPath, node);
+    out += "#L";
+    appendNumber(out, line + 1);
+  }
+  void appendPageLink(std::string& out, std::string_view fromPath, int node) const {
+    const std::string& to = nodes_[static_cast<std::size_t>(node)].path;
+    if (to != fromPath) out += relative(fromPath, to);
   }
 
   // --- the frame every page shares ---
@@ -341,77 +382,80 @@ class SiteWriter {
     return text;
   }
 
-  // --- source views ---
+  // --- sources ---
 
-  void writeSourceView(int n) {
-    Node& node = nodes_[static_cast<std::size_t>(n)];
-    const std::string_view text = node.file->text();
-    const std::uint32_t lines = static_cast<std::uint32_t>(text.empty() ? 0 : node.starts.size());
-    std::vector<bool> marked(lines, false);
-    std::string onThisPage;
-    std::unordered_map<std::uint32_t, int> procedureAt;  // entries by their PROC line
-    for (int e : node.entries) {
-      const Entry& entry = entries_[static_cast<std::size_t>(e)];
-      if (entry.source->kind == EntryKind::Procedure) procedureAt.emplace(entry.line, e);
-      if (entry.line < lines) marked[entry.line] = true;
-      onThisPage += "<li><a href=\"#L" + std::to_string(entry.line + 1) + "\">";
-      appendEscaped(onThisPage, entry.display);
-      onThisPage += "</a></li>";
-    }
-
-    std::string& code = scratch_;
-    code.clear();
-    code.reserve(text.size() + text.size() / 2);
-    LineReader reader([this](std::string_view name, bool structure) {
+  LineReader reader() {
+    return LineReader([this](std::string_view name, bool structure) {
       return resolve(name, structure, true);
     });
+  }
+
+  // The calls in each PROC body and the structures used as a type.
+  void findReferences(int n) {
+    const Node& node = nodes_[static_cast<std::size_t>(n)];
+    const std::string_view text = node.file->text();
+    std::unordered_map<std::uint32_t, int> procedureAt;  // entries by their PROC line
+    for (int e : node.entries)
+      if (entries_[static_cast<std::size_t>(e)].source->kind == EntryKind::Procedure)
+        procedureAt.emplace(entries_[static_cast<std::size_t>(e)].line, e);
+    LineReader lines = reader();
     LineReading reading;
     std::string_view procedure;
     int procedureEntry = -1;
-    for (std::uint32_t line = 0; line < lines; ++line) {
-      reader.read(lineAt(text, node.starts, line), reading);
+    for (std::uint32_t line = 0; line < lineCount(node); ++line) {
+      lines.read(lineAt(text, node.starts, line), reading);
       if (!reading.procedureBegins.empty()) {
         procedure = reading.procedureBegins;
         const auto found = procedureAt.find(line);
         procedureEntry = found == procedureAt.end() ? resolve(procedure, false, true) : found->second;
       }
-      for (int callee : reading.calls)
-        if (!procedure.empty())
+      if (!procedure.empty())
+        for (int callee : reading.calls)
           entries_[static_cast<std::size_t>(callee)].callers.push_back(
               {procedure, procedureEntry, n, line});
       if (reading.structureUsed >= 0)
         entries_[static_cast<std::size_t>(reading.structureUsed)].uses.push_back({n, line});
-      const bool anchor = marked[line] || !reading.procedureBegins.empty() ||
-                          reading.structureUsed >= 0;
       if (reading.procedureEnds) procedure = {};
-
-      if (anchor) {
-        code += "<span id=\"L";
-        appendNumber(code, line + 1);
-        code += "\">";
-      }
-      for (const Piece& piece : reading.pieces) appendPiece(code, node, piece);
-      if (anchor) code += "</span>";
-      code += '\n';
     }
+  }
 
-    std::string& out = page_;
-    out.clear();
-    out.reserve(code.size() + 4096);
-    appendHead(out, node.viewPath, title(node.display), n, onThisPage);
-    out += "<h1>";
-    appendEscaped(out, node.display);
+  static std::uint32_t lineCount(const Node& node) {
+    return node.file->text().empty() ? 0 : static_cast<std::uint32_t>(node.starts.size());
+  }
+
+  // The source as text with its lines: the lines that entries, PROC bodies
+  // and uses lead to carry their ids.
+  void appendSource(std::string& out, const Node& node) {
+    const std::string_view text = node.file->text();
+    const std::uint32_t lines = lineCount(node);
+    std::vector<bool> marked(lines, false);
+    for (int e : node.entries) {
+      const Entry& entry = entries_[static_cast<std::size_t>(e)];
+      if (entry.line < lines) marked[entry.line] = true;
+    }
     // The line numbers beside the code are the script's: as text they
-    // would add a tenth to every view.
-    out += "</h1>\n<p class=\"filelinks\"><a href=\"" + relative(node.viewPath, node.path) +
-           "\">Dokumentation</a></p>\n<div class=\"source\" tabindex=\"0\" role=\"region\" "
-           "aria-label=\"Quelltext\"><pre class=\"gutter\" aria-hidden=\"true\" data-lines=\"";
+    // would add a tenth to every page.
+    out += "<section id=\"quelltext\">\n<h2>Quelltext</h2>\n<div class=\"source\" tabindex=\"0\" "
+           "role=\"region\" aria-label=\"Quelltext\"><pre class=\"gutter\" aria-hidden=\"true\" "
+           "data-lines=\"";
     appendNumber(out, lines);
     out += "\"></pre><pre class=\"code\"><code>";
-    out += code;
-    out += "</code></pre></div>\n";
-    appendFoot(out);
-    writeFile(node.viewPath, out);
+    LineReader reader = this->reader();
+    LineReading reading;
+    for (std::uint32_t line = 0; line < lines; ++line) {
+      reader.read(lineAt(text, node.starts, line), reading);
+      const bool anchor =
+          marked[line] || !reading.procedureBegins.empty() || reading.structureUsed >= 0;
+      if (anchor) {
+        out += "<span id=\"L";
+        appendNumber(out, line + 1);
+        out += "\">";
+      }
+      for (const Piece& piece : reading.pieces) appendPiece(out, node, piece);
+      if (anchor) out += "</span>";
+      out += '\n';
+    }
+    out += "</code></pre></div>\n</section>\n";
   }
 
   // Short elements, since a source view is as long as its source: <i> a
@@ -421,7 +465,7 @@ class SiteWriter {
     static constexpr std::array<std::string_view, 6> Close = {"", "</i>", "</q>", "</b>", "</dfn>", ""};
     if (piece.shade == Shade::Reference) {
       out += "<a class=\"ref\" href=\"";
-      out += entryLink(node.viewPath, piece.target);
+      appendEntryLink(out, node.path, piece.target);
       out += "\">";
       appendText(out, piece.bytes, node.encoding);
       out += "</a>";
@@ -490,7 +534,9 @@ class SiteWriter {
       const std::string_view piece = line.substr(at, end - at);
       const int target = separator ? -1 : resolveSeeAlso(withoutLabelColon(piece));
       if (target >= 0) {
-        out += "<a href=\"" + entryLink(fromPath, target) + "\">";
+        out += "<a href=\"";
+        appendEntryLink(out, fromPath, target);
+        out += "\">";
         appendText(out, piece, node.encoding);
         out += "</a>";
       } else {
@@ -520,14 +566,17 @@ class SiteWriter {
     if (!entry.uses.empty()) {
       out += "<h3>Verwendet in</h3>\n<ul class=\"uses\">";
       for (const Use& use : entry.uses) {
-        out += "<li><a href=\"" + lineLink(node.path, use.node, use.line) + "\">";
+        out += "<li><a href=\"";
+        appendLineLink(out, node.path, use.node, use.line);
+        out += "\">";
         appendEscaped(out, nodes_[static_cast<std::size_t>(use.node)].display);
         out += ", Zeile " + std::to_string(use.line + 1) + "</a></li>";
       }
       out += "</ul>\n";
     }
-    out += "<p class=\"source\"><a href=\"" + lineLink(node.path, entry.node, entry.line) +
-           "\">Quelltext, Zeile ";
+    out += "<p class=\"source\"><a href=\"";
+    appendLineLink(out, node.path, entry.node, entry.line);
+    out += "\">Quelltext, Zeile ";
     appendNumber(out, entry.line + 1);
     out += "</a></p>\n</section>\n";
   }
@@ -566,7 +615,10 @@ class SiteWriter {
         continue;
       const Node& where = nodes_[static_cast<std::size_t>(caller.node)];
       out += "<li><a href=\"";
-      out += known >= 0 ? entryLink(node.path, known) : lineLink(node.path, caller.node, caller.line);
+      if (known >= 0)
+        appendEntryLink(out, node.path, known);
+      else
+        appendLineLink(out, node.path, caller.node, caller.line);
       out += "\">";
       appendEscaped(out, known >= 0 ? entries_[static_cast<std::size_t>(known)].display
                                     : decoded(caller.name, where.encoding));
@@ -584,17 +636,18 @@ class SiteWriter {
       appendEscaped(onThisPage, entry.display);
       onThisPage += "</a></li>";
     }
+    onThisPage += "<li><a href=\"#quelltext\">Quelltext</a></li>";
     std::string& out = page_;
     out.clear();
     appendHead(out, node.path, title(node.display), n, onThisPage);
     out += "<h1>";
     appendEscaped(out, node.display);
-    out += "</h1>\n<p class=\"filelinks\"><a href=\"" + relative(node.path, node.viewPath) +
-           "\">Quelltext</a></p>\n";
+    out += "</h1>\n";
     appendDoc(out, node, node.file->looseDoc, node.path);
     for (int e : node.entries) appendEntry(out, node, entries_[static_cast<std::size_t>(e)]);
     if (node.entries.empty() && node.file->looseDoc.empty())
       out += "<p class=\"empty\">Diese Datei dokumentiert keine Eintr\xC3\xA4ge.</p>\n";
+    appendSource(out, node);
     appendFoot(out);
     writeFile(node.path, out);
   }
@@ -628,7 +681,9 @@ class SiteWriter {
     out += "<ul class=\"index\">\n";
     for (int e : list) {
       const Entry& entry = entries_[static_cast<std::size_t>(e)];
-      out += "<li><a href=\"" + entryLink("index.html", e) + "\">";
+      out += "<li><a href=\"";
+      appendEntryLink(out, "index.html", e);
+      out += "\">";
       appendEscaped(out, entry.display);
       out += "</a> <span class=\"where\">";
       appendEscaped(out, nodes_[static_cast<std::size_t>(entry.node)].display);
@@ -651,8 +706,8 @@ class SiteWriter {
     for (const Node& node : nodes_) {
       out += "<li><a href=\"" + relative("index.html", node.path) + "\">";
       appendEscaped(out, node.display);
-      out += "</a> <a class=\"where\" href=\"" + relative("index.html", node.viewPath) +
-             "\">Quelltext</a></li>\n";
+      out += "</a> <a class=\"where\" href=\"" + relative("index.html", node.path) +
+             "#quelltext\">Quelltext</a></li>\n";
     }
     out += "</ul>\n";
     appendEntryList(out, "Prozeduren", EntryKind::Procedure);
