@@ -83,24 +83,53 @@
     });
   }
 
-  // The index, lower-cased once: names for the prefix and substring match,
-  // name and documentation together for the word match.
+  // The index, prepared once when the search box is first used: names
+  // lower-cased, and an order by name (then link) to walk it in, so that
+  // the first hits met in each rank are the best ones. Texts are
+  // lower-cased a slice at a time in the background and on demand.
   var entries = null;
   var lowerNames = null;
   var lowerTexts = null;
+  var order = null;
+
+  function compare(a, b) {
+    var x = lowerNames[a];
+    var y = lowerNames[b];
+    if (x !== y) return x < y ? -1 : 1;
+    x = entries[a][0];
+    y = entries[b][0];
+    if (x !== y) return x < y ? -1 : 1;
+    x = entries[a][2];
+    y = entries[b][2];
+    return x < y ? -1 : x > y ? 1 : 0;
+  }
 
   function loadIndex() {
     if (entries) return true;
     var index = window.PIRVEX_INDEX;
     if (!index || !index.length) return false;
+    var count = index.length;
     entries = index;
-    lowerNames = new Array(index.length);
-    for (var i = 0; i < index.length; i++) lowerNames[i] = String(index[i][0]).toLowerCase();
+    lowerNames = new Array(count);
+    lowerTexts = new Array(count);
+    order = new Array(count);
+    var sorted = true;
+    for (var i = 0; i < count; i++) {
+      lowerNames[i] = String(index[i][0]).toLowerCase();
+      order[i] = i;
+      if (sorted && i > 0 && compare(i - 1, i) > 0) sorted = false;
+    }
+    if (!sorted) order.sort(compare);
+    var next = 0;
+    (function lowerSome() {
+      for (var end = Math.min(next + 5000, count); next < end; next++) textOf(next);
+      if (next < count) setTimeout(lowerSome, 0);
+    })();
     return true;
   }
 
+  // Name and documentation together, for queries of several words.
   function textOf(i) {
-    if (!lowerTexts) lowerTexts = new Array(entries.length);
     var text = lowerTexts[i];
     if (text === undefined) {
       text = lowerTexts[i] = lowerNames[i] + ' ' + String(entries[i][4] || '').toLowerCase();
@@ -108,52 +137,41 @@
     return text;
   }
 
-  // Best first: exact name, name prefix, name substring, then all words in
-  // the text; within a rank by name, then by link.
-  function before(rankA, a, rankB, b) {
-    if (rankA !== rankB) return rankA < rankB;
-    if (lowerNames[a] !== lowerNames[b]) return lowerNames[a] < lowerNames[b];
-    if (entries[a][0] !== entries[b][0]) return entries[a][0] < entries[b][0];
-    return entries[a][2] < entries[b][2];
-  }
-
-  // Keeps the best MAX_RESULTS in order without sorting every hit: a query
-  // of one letter matches most of a big index.
+  // Exact name, then name prefix, then name substring, then every word in
+  // the text; each rank in name order. A rank is full after MAX_RESULTS,
+  // and the text is only searched while the names leave room.
   function search(query) {
-    var best = [];
-    var ranks = [];
-    function consider(i, rank) {
-      var n = best.length;
-      if (n === MAX_RESULTS && !before(rank, i, ranks[n - 1], best[n - 1])) return;
-      var at = n === MAX_RESULTS ? n - 1 : n;
-      while (at > 0 && before(rank, i, ranks[at - 1], best[at - 1])) {
-        best[at] = best[at - 1];
-        ranks[at] = ranks[at - 1];
-        at--;
-      }
-      best[at] = i;
-      ranks[at] = rank;
-    }
     var q = query.toLowerCase().trim();
-    if (!q) return best;
-    var count = entries.length;
+    if (!q) return [];
+    var exact = [];
+    var prefix = [];
+    var inside = [];
+    var count = order.length;
+    var k;
     var i;
-    for (i = 0; i < count; i++) {
-      var name = lowerNames[i];
-      var at = name.indexOf(q);
-      if (at === 0) consider(i, name.length === q.length ? 0 : 1);
-      else if (at > 0) consider(i, 2);
+    for (k = 0; k < count; k++) {
+      i = order[k];
+      var at = lowerNames[i].indexOf(q);
+      if (at < 0) continue;
+      if (at > 0) {
+        if (inside.length < MAX_RESULTS) inside.push(i);
+      } else if (lowerNames[i].length === q.length) {
+        exact.push(i);
+      } else if (prefix.length < MAX_RESULTS) {
+        prefix.push(i);
+      }
     }
-    if (best.length === MAX_RESULTS) return best;
+    var hits = exact.concat(prefix, inside).slice(0, MAX_RESULTS);
     var words = q.split(/\s+/);
-    for (i = 0; i < count; i++) {
+    for (k = 0; k < count && hits.length < MAX_RESULTS; k++) {
+      i = order[k];
       if (lowerNames[i].indexOf(q) >= 0) continue;
       var text = textOf(i);
       var all = true;
       for (var w = 0; w < words.length && all; w++) all = text.indexOf(words[w]) >= 0;
-      if (all) consider(i, 3);
+      if (all) hits.push(i);
     }
-    return best;
+    return hits;
   }
 
   function setUpSearch() {
@@ -237,6 +255,7 @@
 
     input.addEventListener('input', show);
     input.addEventListener('focus', function () {
+      loadIndex();
       if (input.value.trim() && list.hidden) show();
     });
     input.addEventListener('keydown', function (event) {
