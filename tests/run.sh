@@ -45,7 +45,7 @@ find src -name '*.cpp' ! -name 'win32_platform.cpp' -print0 | sort -z |
 echo "clang-tidy: clean"
 
 echo "== the example's pages in headless Chromium"
-bash tests/browser/run.sh build/pirvex build/frameset.png
+bash tests/browser/run.sh build/pirvex build/frameset.png build/html5.png build/pirvex_generate
 
 echo "== windows build under wine, compared with the native build"
 cmake --preset mingw

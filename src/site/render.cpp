@@ -355,7 +355,7 @@ class SiteWriter {
     appendEscaped(out, project_);
     out += "</a>\n<div class=\"search\" role=\"search\">\n"
            "<label for=\"search\" class=\"visually-hidden\">Suche</label>\n"
-           "<input id=\"search\" type=\"search\" placeholder=\"Suchen (/)\" autocomplete=\"off\" "
+           "<input id=\"search\" type=\"text\" placeholder=\"Suchen (/)\" autocomplete=\"off\" "
            "spellcheck=\"false\" role=\"combobox\" aria-autocomplete=\"list\" "
            "aria-controls=\"search-results\" aria-expanded=\"false\">\n"
            "<ul id=\"search-results\" role=\"listbox\" aria-label=\"Suchergebnisse\" hidden></ul>\n"
@@ -632,7 +632,9 @@ class SiteWriter {
     std::string onThisPage;
     for (int e : node.entries) {
       const Entry& entry = entries_[static_cast<std::size_t>(e)];
-      onThisPage += "<li><a href=\"#" + entry.id + "\">";
+      onThisPage += "<li><a href=\"#";
+      onThisPage += entry.id;
+      onThisPage += "\">";
       appendEscaped(onThisPage, entry.display);
       onThisPage += "</a></li>";
     }
@@ -718,14 +720,16 @@ class SiteWriter {
 
   // What a search finds an entry by besides its name: its text, markup
   // left out, cut at a character's end.
-  std::string searchText(const Entry& entry) const {
-    std::string text;
+  void appendSearchText(std::string& out, const Entry& entry) {
+    std::string& text = scratch_;
+    text.clear();
     bool space = false;
     for (std::string_view line : entry.source->docLines) {
       if (line.starts_with('@')) line.remove_prefix(1);
-      std::string plain = decoded(line, nodes_[static_cast<std::size_t>(entry.node)].encoding);
+      plain_.clear();
+      appendDecoded(plain_, line, nodes_[static_cast<std::size_t>(entry.node)].encoding);
       bool inTag = false;
-      for (char c : plain) {
+      for (char c : plain_) {
         if (c == '<') inTag = true;
         if (inTag) {
           inTag = c != '>';
@@ -747,24 +751,29 @@ class SiteWriter {
       while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
       text.resize(cut);
     }
-    return text;
+    appendJsonString(out, text);
   }
 
   void writeSearchIndex() {
-    std::string out = "window.PIRVEX_INDEX=[\n";
+    std::string& out = page_;
+    out.assign("window.PIRVEX_INDEX=[\n");
+    std::vector<std::string> hrefs(nodes_.size());
+    for (std::size_t n = 0; n < nodes_.size(); ++n) appendUrlPath(hrefs[n], nodes_[n].path);
+    std::string href;
     for (std::size_t e = 0; e < entries_.size(); ++e) {
       const Entry& entry = entries_[e];
-      const Node& node = nodes_[static_cast<std::size_t>(entry.node)];
+      const auto n = static_cast<std::size_t>(entry.node);
       out += '[';
       appendJsonString(out, entry.display);
       out += entry.source->kind == EntryKind::Procedure ? ",\"p\"," : ",\"s\",";
-      std::string href;
-      appendUrlPath(href, node.path);
-      appendJsonString(out, href + "#" + entry.id);
+      href.assign(hrefs[n]);
+      href += '#';
+      href += entry.id;
+      appendJsonString(out, href);
       out += ',';
-      appendJsonString(out, node.display);
+      appendJsonString(out, nodes_[n].display);
       out += ',';
-      appendJsonString(out, searchText(entry));
+      appendSearchText(out, entry);
       out += e + 1 < entries_.size() ? "],\n" : "]\n";
     }
     out += "];\n";
@@ -788,7 +797,8 @@ class SiteWriter {
   Names procedures_;
   Names structures_;
   std::string page_;     // the page being made, kept from page to page
-  std::string scratch_;  // and a source view's code
+  std::string scratch_;  // and a search text
+  std::string plain_;
 };
 
 }  // namespace

@@ -124,6 +124,8 @@ case_ markup markup demo.asm
 case_ blocked blocked demo.asm
 case_ real-project real_project src/main.asm --include-dir=inc "--include-dir=my inc"
 case_ real-project-lenient real_project --lenient src/main.asm --include-dir=inc "--include-dir=my inc"
+case_ example-site example main.asm --html5
+case_ markup-site markup demo.asm --html5 --encoding=latin1
 case_ help nothing --help
 case_ unknown-option nothing --frobnicate plain.asm
 

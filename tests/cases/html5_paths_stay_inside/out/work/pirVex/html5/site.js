@@ -45,18 +45,16 @@
       saveTheme(html.dataset.theme);
       showTheme(button);
     });
-    // Until the reader picks a theme, follow the system's.
-    if (window.matchMedia) {
-      var query = window.matchMedia('(prefers-color-scheme: dark)');
-      var follow = function () {
-        var saved = loadTheme();
-        if (saved !== 'dark' && saved !== 'light') {
-          html.dataset.theme = systemTheme();
-          showTheme(button);
-        }
-      };
-      if (query.addEventListener) query.addEventListener('change', follow);
+    // A page shown again from the back button keeps the theme it had then;
+    // until the reader picks a theme, pages follow the system's.
+    function follow() {
+      var saved = loadTheme();
+      html.dataset.theme = saved === 'dark' || saved === 'light' ? saved : systemTheme();
+      showTheme(button);
     }
+    window.addEventListener('pageshow', follow);
+    var query = window.matchMedia && window.matchMedia('(prefers-color-scheme: dark)');
+    if (query && query.addEventListener) query.addEventListener('change', follow);
   }
 
   function setUpSidebar() {
@@ -85,11 +83,10 @@
 
   // The index, prepared once when the search box is first used: names
   // lower-cased, and an order by name (then link) to walk it in, so that
-  // the first hits met in each rank are the best ones. Texts are
-  // lower-cased a slice at a time in the background and on demand.
+  // the first hits met in each rank are the best ones. Texts are searched
+  // as they are, without regard to case, rather than kept twice.
   var entries = null;
   var lowerNames = null;
-  var lowerTexts = null;
   var order = null;
 
   function compare(a, b) {
@@ -111,7 +108,6 @@
     var count = index.length;
     entries = index;
     lowerNames = new Array(count);
-    lowerTexts = new Array(count);
     order = new Array(count);
     var sorted = true;
     for (var i = 0; i < count; i++) {
@@ -120,21 +116,7 @@
       if (sorted && i > 0 && compare(i - 1, i) > 0) sorted = false;
     }
     if (!sorted) order.sort(compare);
-    var next = 0;
-    (function lowerSome() {
-      for (var end = Math.min(next + 5000, count); next < end; next++) textOf(next);
-      if (next < count) setTimeout(lowerSome, 0);
-    })();
     return true;
-  }
-
-  // Name and documentation together, for queries of several words.
-  function textOf(i) {
-    var text = lowerTexts[i];
-    if (text === undefined) {
-      text = lowerTexts[i] = lowerNames[i] + ' ' + String(entries[i][4] || '').toLowerCase();
-    }
-    return text;
   }
 
   // Exact name, then name prefix, then name substring, then every word in
@@ -162,13 +144,16 @@
       }
     }
     var hits = exact.concat(prefix, inside).slice(0, MAX_RESULTS);
-    var words = q.split(/\s+/);
+    // Each word in the name or in the documentation.
+    var words = q.split(/\s+/).map(function (word) {
+      return new RegExp(word.replace(/[.*+?^${}()|[\]\\]/g, '\\$&'), 'i');
+    });
     for (k = 0; k < count && hits.length < MAX_RESULTS; k++) {
       i = order[k];
       if (lowerNames[i].indexOf(q) >= 0) continue;
-      var text = textOf(i);
+      var text = entries[i][4] || '';
       var all = true;
-      for (var w = 0; w < words.length && all; w++) all = text.indexOf(words[w]) >= 0;
+      for (var w = 0; w < words.length && all; w++) all = words[w].test(text) || words[w].test(lowerNames[i]);
       if (all) hits.push(i);
     }
     return hits;
@@ -259,10 +244,10 @@
       if (input.value.trim() && list.hidden) show();
     });
     input.addEventListener('keydown', function (event) {
-      var count = options().length;
+      if (event.isComposing) return;
       if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
         if (list.hidden) show();
-        count = options().length;
+        var count = options().length;
         if (!count) return;
         event.preventDefault();
         var step = event.key === 'ArrowDown' ? 1 : -1;
@@ -287,6 +272,8 @@
       event.preventDefault();
     });
     input.addEventListener('blur', close);
+    // Typed before the page had loaded.
+    if (document.activeElement === input && input.value.trim()) show();
 
     document.addEventListener('keydown', function (event) {
       if (event.key !== '/' || event.ctrlKey || event.metaKey || event.altKey) return;
@@ -298,9 +285,65 @@
     });
   }
 
+  // The source's line numbers: the page says how many there are, and the
+  // gutter is filled here rather than carried in every page.
+  function fillGutters() {
+    var gutters = document.querySelectorAll('pre.gutter[data-lines]');
+    for (var g = 0; g < gutters.length; g++) {
+      var count = parseInt(gutters[g].getAttribute('data-lines'), 10) || 0;
+      var numbers = new Array(count);
+      for (var n = 0; n < count; n++) numbers[n] = n + 1;
+      gutters[g].textContent = numbers.join('\n');
+    }
+  }
+
+  // Only lines that something links to carry an id; a link to any other
+  // line ("#L12") gets one here, wrapped around the whole line, and is
+  // then followed again so that it scrolls and shows as the target.
+  function targetLine() {
+    var match = /^#L([1-9][0-9]*)$/.exec(window.location.hash);
+    if (!match || document.getElementById('L' + match[1])) return;
+    var code = document.querySelector('div.source pre.code');
+    if (!code) return;
+    var wanted = parseInt(match[1], 10) - 1;
+    var seen = 0;
+    var walker = document.createTreeWalker(code, NodeFilter.SHOW_TEXT);
+    var range = document.createRange();
+    var started = false;
+    var node;
+    while ((node = walker.nextNode())) {
+      var at = -1;
+      if (!started) {
+        while (seen < wanted && (at = node.data.indexOf('\n', at + 1)) >= 0) seen++;
+        if (seen < wanted) continue;
+        range.setStart(node, at + 1);
+        started = true;
+      }
+      var end = node.data.indexOf('\n', at + 1);
+      if (end >= 0) {
+        range.setEnd(node, end);
+        break;
+      }
+      range.setEnd(node, node.data.length);
+    }
+    if (!started) return;
+    var line = document.createElement('span');
+    line.id = 'L' + match[1];
+    try {
+      range.surroundContents(line);
+    } catch (e) {
+      range.collapse(true);
+      range.insertNode(line);
+    }
+    window.location.replace(window.location.hash);
+  }
+
   document.addEventListener('DOMContentLoaded', function () {
     setUpTheme();
     setUpSidebar();
     setUpSearch();
+    fillGutters();
+    targetLine();
   });
+  window.addEventListener('hashchange', targetLine);
 })();
