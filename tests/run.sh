@@ -25,6 +25,7 @@ command -v file >/dev/null || need+=(file)
 command -v python3 >/dev/null || need+=(python3)
 command -v chromium >/dev/null || need+=(chromium)
 command -v npm >/dev/null || need+=(npm)
+command -v java >/dev/null || need+=(default-jre-headless)
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
     echo "missing packages, install them as root: ${need[*]}" >&2

@@ -91,6 +91,34 @@ std::vector<std::string> caseNames() {
   return names;
 }
 
+namespace {
+
+// The site's style sheet and script are the same bytes in every site
+// (--html5): a case holds them once, as src/site/assets has them, not in
+// its out/.
+const std::string_view SiteAssets[] = {"site.css", "site.js"};
+constexpr std::string_view SiteStartPage = "html5/index.html";
+
+std::string siteAsset(std::string_view name) {
+  return readFile(fs::path(PIRVEX_SOURCE_DIR) / "src" / "site" / "assets" / name);
+}
+
+void addSiteAssets(FileTree& output) {
+  std::vector<std::string> sites;
+  for (const auto& [path, bytes] : output)
+    if (path.ends_with(SiteStartPage)) sites.push_back(path.substr(0, path.size() - 10));
+  for (const std::string& site : sites)
+    for (std::string_view asset : SiteAssets) output[site + std::string(asset)] = siteAsset(asset);
+}
+
+bool isSiteAsset(const std::string& path, const std::string& bytes) {
+  for (std::string_view asset : SiteAssets)
+    if (path.ends_with("html5/" + std::string(asset)) && bytes == siteAsset(asset)) return true;
+  return false;
+}
+
+}  // namespace
+
 Case loadCase(const std::string& name) {
   Case result;
   result.name = name;
@@ -115,6 +143,7 @@ Case loadCase(const std::string& name) {
     result.input = readTree(here / "in");
   }
   result.output = readTree(here / "out");
+  addSiteAssets(result.output);
   return result;
 }
 
@@ -162,7 +191,8 @@ void recordCase(const Case& run, std::string_view console, std::string_view erro
   FileTree changed;
   for (const auto& [path, bytes] : after) {
     auto input = run.input.find(path);
-    if (input == run.input.end() || input->second != bytes) changed[path] = bytes;
+    if ((input == run.input.end() || input->second != bytes) && !isSiteAsset(path, bytes))
+      changed[path] = bytes;
   }
   fs::remove_all(run.directory / "out");
   writeTree(run.directory / "out", changed);
