@@ -31,6 +31,12 @@ TEST(SiteText, SourcesAreReadInTheirCharacterSet) {
   EXPECT_EQ(decoded("Gr\x94\xE1" "e \x84\x81\x8E \xC4\xB3", Encoding::Automatic),
             "Gr\xC3\xB6\xC3\x9F" "e \xC3\xA4\xC3\xBC\xC3\x84 \xE2\x94\x80\xE2\x94\x82");
   EXPECT_EQ(settle(Encoding::Automatic, "Gr\x94\xE1" "e"), Encoding::Cp437);
+  // The whole upper half, as the DOS character table shows it.
+  std::string upper;
+  for (int byte = 0x80; byte <= 0xFF; ++byte) upper += static_cast<char>(byte);
+  EXPECT_EQ(decoded(upper, Encoding::Cp437),
+            "ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»░▒▓│┤╡╢╖╕╣║╗╝╜╛┐"
+            "└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■\xC2\xA0");
   // Valid UTF-8 stays as it is, and is read so without being asked.
   EXPECT_EQ(settle(Encoding::Automatic, "Gr\xC3\xB6\xC3\x9F" "e"), Encoding::Utf8);
   EXPECT_EQ(decoded("Gr\xC3\xB6\xC3\x9F" "e", Encoding::Automatic), "Gr\xC3\xB6\xC3\x9F" "e");
@@ -99,6 +105,7 @@ TEST(SiteText, DocumentationKeepsInlineMarkupAndShowsTheRest) {
   EXPECT_EQ(docText("<b>fett</b> und <I>schr\x84g</I><br>"),
             "<b>fett</b> und <i>schr\xC3\xA4g</i><br>");
   EXPECT_EQ(docText("<tt>mov</tt> &amp; &auml; &#x41; &#65;"), "<code>mov</code> &amp; &auml; &#x41; &#65;");
+  EXPECT_EQ(docText("<STRONG>x</strong><strongest>"), "<strong>x</strong>&lt;strongest&gt;");
   // Elements with attributes, scripts and everything unknown are text.
   EXPECT_EQ(docText("<b onclick=\"x\">a</b><script>x</script>"),
             "&lt;b onclick=\"x\"&gt;a&lt;/b&gt;&lt;script&gt;x&lt;/script&gt;");
@@ -202,6 +209,9 @@ TEST(SiteSourceView, CommentBlocksSpanLinesToTheirDelimiter) {
   EXPECT_TRUE(reading.calls.empty());
   reader.read("end # call WriteLine", reading);
   EXPECT_EQ(shaded(reading), "[c:end #] call [r:WriteLine]");
+  reader.read("COMMENT", reading);  // no delimiter: no block
+  reader.read("  call WriteLine", reading);
+  EXPECT_EQ(reading.calls, std::vector<int>{1});
   reader.read("COMMENT * one line *", reading);
   EXPECT_EQ(shaded(reading), "[c:COMMENT * one line *]");
   reader.read("  call WriteLine", reading);

@@ -1,3 +1,7 @@
+;*@PUBLIC: Api
+;* Oeffentlich unter anderem Namen.
+Impl PROC
+Impl ENDP
 ; UTF-8: “Anführung” – und ein Strich
 ;* Zählt die Zeichen einer <b>Zeile</b> & mehr <script>x</script>.
 ;*@Parameter:
@@ -8,6 +12,7 @@ main PROC
         call Dup
         call a"b
         call INIT
+        call Impl
 main ENDP
         INCLUDE dos.inc
 ;* Das erste Dup.
@@ -27,3 +32,5 @@ x<y> ENDP
 Init:
         ret
 rahmen BOX <>
+;* Nur ein Doppelpunkt.
+:
