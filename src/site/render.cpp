@@ -18,8 +18,10 @@ namespace {
 // A sidebar lists the whole tree of files up to this many; a larger project
 // shows each page's own branch, so that pages do not grow with the project.
 constexpr std::size_t WholeTreeUpTo = 100;
-// Search texts are cut here: enough to find an entry by its words.
-constexpr std::size_t SearchTextBytes = 240;
+// Search texts are cut here: enough to find an entry by the words of its
+// first lines, and an index of a hundred thousand entries stays some
+// megabytes.
+constexpr std::size_t SearchTextBytes = 160;
 
 // Entries by name: exactly as written first, else without regard to case,
 // as the assemblers compare names. One flat table probed from the folded
@@ -208,7 +210,7 @@ class SiteWriter {
         std::string path = sitePath(file.pagePath);
         // A page's name may already be the start page's or another's
         // (names differing in case are one file on Windows).
-        while (!taken.insert(lowered(path)).second) path.insert(path.size() - 5, "_");
+        while (!taken.insert(lowered(path)).second) path.insert(path.size() - 5, 1, '_');
         node.path = path;
         const int parent = file.parent >= 0 ? nodeOfFile[static_cast<std::size_t>(file.parent)] : -1;
         node.parent = parent;
@@ -264,7 +266,7 @@ class SiteWriter {
         std::string id = fragmentId(entry.display);
         const int count = ++seen[id];
         if (count > 1)
-          id += "-" + std::to_string(count);
+          (id += '-') += std::to_string(count);
         else if (isReservedId(id))
           id += "-1";
         entry.id = std::move(id);
@@ -570,7 +572,9 @@ class SiteWriter {
         appendLineLink(out, node.path, use.node, use.line);
         out += "\">";
         appendEscaped(out, nodes_[static_cast<std::size_t>(use.node)].display);
-        out += ", Zeile " + std::to_string(use.line + 1) + "</a></li>";
+        out += ", Zeile ";
+        appendNumber(out, use.line + 1);
+        out += "</a></li>";
       }
       out += "</ul>\n";
     }
@@ -701,15 +705,22 @@ class SiteWriter {
     appendHead(out, "index.html", project_, -1, {});
     out += "<h1>";
     appendEscaped(out, project_);
-    out += "</h1>\n<p class=\"summary\">" + std::to_string(nodes_.size()) + " Dateien, " +
-           std::to_string(procedures) + " Prozeduren, " +
-           std::to_string(entries_.size() - procedures) + " Strukturen</p>\n<h2>Dateien</h2>\n"
-           "<ul class=\"index\">\n";
+    out += "</h1>\n<p class=\"summary\">";
+    appendNumber(out, static_cast<std::uint32_t>(nodes_.size()));
+    out += " Dateien, ";
+    appendNumber(out, static_cast<std::uint32_t>(procedures));
+    out += " Prozeduren, ";
+    appendNumber(out, static_cast<std::uint32_t>(entries_.size() - procedures));
+    out += " Strukturen</p>\n<h2>Dateien</h2>\n<ul class=\"index\">\n";
     for (const Node& node : nodes_) {
-      out += "<li><a href=\"" + relative("index.html", node.path) + "\">";
+      const std::string link = relative("index.html", node.path);
+      out += "<li><a href=\"";
+      out += link;
+      out += "\">";
       appendEscaped(out, node.display);
-      out += "</a> <a class=\"where\" href=\"" + relative("index.html", node.path) +
-             "#quelltext\">Quelltext</a></li>\n";
+      out += "</a> <a class=\"where\" href=\"";
+      out += link;
+      out += "#quelltext\">Quelltext</a></li>\n";
     }
     out += "</ul>\n";
     appendEntryList(out, "Prozeduren", EntryKind::Procedure);

@@ -90,6 +90,16 @@ void LineReader::read(std::string_view line, LineReading& into) {
     commentDelimiter_ = 0;
     at = static_cast<std::uint32_t>(end + 1);
     tokens_.push_back({Token::Comment, 0, at});
+  } else {
+    // A comment line, the commonest line of a documented source, needs no
+    // words: its blanks and its comment.
+    while (at < size && isBlank(static_cast<unsigned char>(line[at]))) ++at;
+    if (at < size && line[at] == ';') {
+      if (at > 0) into.pieces.push_back({Shade::Text, line.substr(0, at)});
+      into.pieces.push_back({Shade::Comment, line.substr(at)});
+      return;
+    }
+    at = 0;
   }
   while (at < size) {
     const auto c = static_cast<unsigned char>(line[at]);

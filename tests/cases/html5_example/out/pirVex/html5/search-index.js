@@ -1,6 +1,6 @@
 window.PIRVEX_INDEX=[
 ["Init","p","main.html#Init","main.asm","Bereitet Puffer und Bildschirm vor. see: ReadLine"],
-["ReadLine","p","main.html#ReadLine","main.asm","Liest eine Zeile von der Tastatur in den Puffer. Die Zeile endet mit CR; zur Größe des Puffers siehe LINEBUF. Parameter: DS:DX Adresse des Puffers Ergebnis: AX Anzahl der gelesenen Zeichen see: GetKey, LINEBUF WriteLine, ToUpper"],
+["ReadLine","p","main.html#ReadLine","main.asm","Liest eine Zeile von der Tastatur in den Puffer. Die Zeile endet mit CR; zur Größe des Puffers siehe LINEBUF. Parameter: DS:DX Adresse des Puffers Ergebnis: A"],
 ["GetKey","p","main.html#GetKey","main.asm","Wartet auf einen Tastendruck und liefert ihn als KEYEVENT. see: ReadLine, KEYEVENT"],
 ["Helper","p","main.html#Helper","main.asm",""],
 ["WriteLine","p","lib/io_inc.html#WriteLine","lib\\io.inc","Schreibt eine Zeile auf den Bildschirm. Parameter: DS:SI Adresse der Zeile see: ReadLine, LINEBUF"],
