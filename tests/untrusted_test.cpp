@@ -20,6 +20,7 @@
 
 #include "support/expected.h"
 #include "support/in_process.h"
+#include "support/link_check.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define PIRVEX_UNDER_ASAN 1
@@ -395,6 +396,41 @@ TEST(UntrustedDeep, IncludeChainOneHundredThousandDeep) {
   EXPECT_EQ(result.status, 0);
   EXPECT_LT(result.seconds, limit);
   expectChainOutput(workspace, depth);
+}
+
+// The site of a chain deeper than a sidebar shows whole: each page names
+// the main file, a mark for the files left out, the six nearest files
+// above it, itself and the file it includes, so that pages do not grow
+// with the depth; every link still leads somewhere.
+TEST(Untrusted, SiteOfADeepChainNamesABoundedBranch) {
+  const int depth = 300;
+  Workspace workspace;
+  writeIncludeChain(workspace, depth);
+  RunOptions bounded;
+  bounded.secondsLimit = 120;
+  RunResult result = workspace.execute({"demo.asm", "--html5"}, bounded);
+  EXPECT_EQ(afterBanner(result.console), Sorting + Finished);
+  EXPECT_EQ(result.status, 0);
+  auto link = [](int i, bool current = false) {
+    const std::string n = std::to_string(i);
+    return "<li><a href=\"f" + n + "_inc.html\"" + (current ? " aria-current=\"page\"" : "") +
+           ">f" + n + ".inc</a>";
+  };
+  std::string branch = "<ul class=\"tree\"><li><a href=\"demo.html\">demo.asm</a><ul><li>\xE2\x80\xA6</li>";
+  for (int i = 144; i < 150; ++i) branch += link(i) + "<ul>";
+  branch += link(150, true) + "<ul>" + link(151) + "</li></ul></li>";
+  for (int i = 0; i < 7; ++i) branch += "</ul></li>";
+  branch += "</ul>\n<p><a href=\"index.html\">Alle Dateien</a></p>\n";
+  const std::string page = workspace.read("pirVex/html5/f150_inc.html");
+  EXPECT_NE(page.find(branch), std::string::npos) << page.substr(0, 3000);
+  // Near the top the branch is whole.
+  EXPECT_NE(workspace.read("pirVex/html5/f1_inc.html")
+                .find("<ul class=\"tree\"><li><a href=\"demo.html\">demo.asm</a><ul>" + link(0) +
+                      "<ul>" + link(1, true) + "<ul>" + link(2) + "</li></ul></li></ul></li></ul></li></ul>\n"),
+            std::string::npos);
+  const LinkReport report = checkLinks(workspace.path() / "pirVex" / "html5");
+  EXPECT_GT(report.linksChecked, std::size_t{depth} * 8);
+  EXPECT_TRUE(report.broken.empty()) << ::testing::PrintToString(report.broken);
 }
 
 TEST(Untrusted, IncludeChainLongerThanTheDescriptorLimit) {

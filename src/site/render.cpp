@@ -18,6 +18,8 @@ namespace {
 // A sidebar lists the whole tree of files up to this many; a larger project
 // shows each page's own branch, so that pages do not grow with the project.
 constexpr std::size_t WholeTreeUpTo = 100;
+// How many files above a page its branch names at most.
+constexpr std::size_t BranchDepth = 6;
 // Search texts are cut here: enough to find an entry by the words of its
 // first lines, and an index of a hundred thousand entries stays some
 // megabytes.
@@ -100,6 +102,7 @@ struct Node {
   Encoding encoding = Encoding::Utf8;
   std::vector<std::uint32_t> starts;
   int parent = -1;
+  int root = 0;  // the file at the top of its includes
   std::vector<int> children;
   std::vector<int> entries;
 };
@@ -214,6 +217,8 @@ class SiteWriter {
         node.path = path;
         const int parent = file.parent >= 0 ? nodeOfFile[static_cast<std::size_t>(file.parent)] : -1;
         node.parent = parent;
+        node.root = parent >= 0 ? nodes_[static_cast<std::size_t>(parent)].root
+                                : static_cast<int>(nodes_.size());
         if (parent >= 0) nodes_[static_cast<std::size_t>(parent)].children.push_back(place->second);
         nodes_.push_back(std::move(node));
       }
@@ -306,33 +311,75 @@ class SiteWriter {
 
   // --- the frame every page shares ---
 
-  void appendTreeItem(std::string& out, std::string_view from, int node, int current,
-                      bool whole, const std::vector<bool>& onBranch) const {
+  void appendTreeLink(std::string& out, std::string_view from, int node, int current) const {
     const Node& item = nodes_[static_cast<std::size_t>(node)];
     out += "<li><a href=\"";
     out += relative(from, item.path);
     out += node == current ? "\" aria-current=\"page\">" : "\">";
     appendEscaped(out, item.display);
     out += "</a>";
-    const bool open = whole || node == current || onBranch[static_cast<std::size_t>(node)];
-    if (open && !item.children.empty()) {
+  }
+
+  // The whole tree, for a small project (its depth is as small).
+  void appendWholeTree(std::string& out, std::string_view from, int node, int current) const {
+    appendTreeLink(out, from, node, current);
+    const Node& item = nodes_[static_cast<std::size_t>(node)];
+    if (!item.children.empty()) {
       out += "<ul>";
-      for (int child : item.children)
-        if (whole || node == current || onBranch[static_cast<std::size_t>(child)] || child == current)
-          appendTreeItem(out, from, child, current, whole, onBranch);
+      for (int child : item.children) appendWholeTree(out, from, child, current);
       out += "</ul>";
     }
     out += "</li>";
   }
 
+  // A page's own branch: its root, the nearest files that include it, the
+  // page and the files it includes. However deep the includes nest, a page
+  // names a bounded number of files above it.
+  void appendBranch(std::string& out, std::string_view from, int current) const {
+    std::vector<int> above;
+    int step = current;
+    while (step >= 0 && above.size() < BranchDepth) {
+      step = nodes_[static_cast<std::size_t>(step)].parent;
+      if (step >= 0) above.push_back(step);
+    }
+    const int root = current < 0 ? 0 : nodes_[static_cast<std::size_t>(current)].root;
+    const bool cut = step >= 0 && nodes_[static_cast<std::size_t>(step)].parent >= 0;
+    if (cut) above.push_back(root);
+    std::size_t opened = 0;
+    for (auto at = above.rbegin(); at != above.rend(); ++at) {
+      appendTreeLink(out, from, *at, current);
+      out += "<ul>";
+      ++opened;
+      if (*at == root && cut) out += "<li>\xE2\x80\xA6</li>";  // files between, left out
+    }
+    if (current >= 0) {
+      appendTreeLink(out, from, current, current);
+      const Node& item = nodes_[static_cast<std::size_t>(current)];
+      if (!item.children.empty()) {
+        out += "<ul>";
+        for (int child : item.children) {
+          appendTreeLink(out, from, child, current);
+          out += "</li>";
+        }
+        out += "</ul>";
+      }
+      out += "</li>";
+    } else {
+      appendTreeLink(out, from, root, current);
+      out += "</li>";
+    }
+    while (opened-- > 0) out += "</ul></li>";
+  }
+
   void appendTree(std::string& out, std::string_view from, int current) const {
     const bool whole = nodes_.size() <= WholeTreeUpTo;
-    std::vector<bool> onBranch(nodes_.size(), false);
-    for (int n = current; n >= 0; n = nodes_[static_cast<std::size_t>(n)].parent)
-      onBranch[static_cast<std::size_t>(n)] = true;
     out += "<ul class=\"tree\">";
-    for (std::size_t n = 0; n < nodes_.size(); ++n)
-      if (nodes_[n].parent < 0) appendTreeItem(out, from, static_cast<int>(n), current, whole, onBranch);
+    if (whole) {
+      for (std::size_t n = 0; n < nodes_.size(); ++n)
+        if (nodes_[n].parent < 0) appendWholeTree(out, from, static_cast<int>(n), current);
+    } else {
+      appendBranch(out, from, current);
+    }
     out += "</ul>\n";
     if (!whole) {
       out += "<p><a href=\"";
