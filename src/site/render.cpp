@@ -778,32 +778,35 @@ class SiteWriter {
 
   // What a search finds an entry by besides its name: its text, markup
   // left out, cut at a character's end.
+  // Markup and the blanks around words are ASCII in every character set
+  // read here, so they are left out before the text is decoded.
   void appendSearchText(std::string& out, const Entry& entry) {
-    std::string& text = scratch_;
-    text.clear();
+    std::string& raw = plain_;
+    raw.clear();
     bool space = false;
     for (std::string_view line : entry.source->docLines) {
       if (line.starts_with('@')) line.remove_prefix(1);
-      plain_.clear();
-      appendDecoded(plain_, line, nodes_[static_cast<std::size_t>(entry.node)].encoding);
       bool inTag = false;
-      for (char c : plain_) {
+      for (char c : line) {
         if (c == '<') inTag = true;
         if (inTag) {
           inTag = c != '>';
           continue;
         }
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-          space = !text.empty();
+        if (c == ' ' || c == '\t') {
+          space = !raw.empty();
           continue;
         }
-        if (space) text += ' ';
+        if (space) raw += ' ';
         space = false;
-        text += c;
+        raw += c;
       }
-      space = !text.empty();
-      if (text.size() >= SearchTextBytes) break;
+      space = !raw.empty();
+      if (raw.size() >= SearchTextBytes) break;
     }
+    std::string& text = scratch_;
+    text.clear();
+    appendDecoded(text, raw, nodes_[static_cast<std::size_t>(entry.node)].encoding);
     if (text.size() > SearchTextBytes) {
       std::size_t cut = SearchTextBytes;
       while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;

@@ -1,8 +1,6 @@
 #include "site/source_view.h"
 
 #include <algorithm>
-#include <iterator>
-#include <unordered_map>
 #include <utility>
 
 #include "platform/text.h"
@@ -56,16 +54,60 @@ constexpr std::pair<std::string_view, unsigned> Words[] = {
     {"JO", Jump}, {"JP", Jump}, {"JPE", Jump}, {"JPO", Jump}, {"JS", Jump}, {"JZ", Jump},
     {"LOOP", Jump}};
 
+// The words above by their letters packed into two numbers (each word at
+// most eleven letters), in a table small enough to stay in the cache: a
+// source's every word is looked up here.
+class WordTable {
+ public:
+  WordTable() {
+    for (const auto& [word, what] : Words) {
+      const Key key = pack(word);
+      std::size_t at = slot(key);
+      while (used_[at]) at = (at + 1) % Size;
+      used_[at] = true;
+      keys_[at] = key;
+      classes_[at] = what;
+    }
+  }
+  unsigned find(std::string_view word) const {
+    if (word.empty() || word.size() > 11) return 0;
+    const Key key = pack(word);
+    for (std::size_t at = slot(key); used_[at]; at = (at + 1) % Size)
+      if (keys_[at].first == key.first && keys_[at].rest == key.rest) return classes_[at];
+    return 0;
+  }
+
+ private:
+  static constexpr std::size_t Size = 256;
+  struct Key {
+    std::uint64_t first = 0;  // the first eight letters, upper-cased
+    std::uint32_t rest = 0;   // the others, and the length
+  };
+  static Key pack(std::string_view word) {
+    Key key;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      const auto letter = static_cast<std::uint64_t>(upperAscii(word[i]));
+      if (i < 8)
+        key.first = (key.first << 8) | letter;
+      else
+        key.rest = (key.rest << 8) | static_cast<std::uint32_t>(letter);
+    }
+    key.rest = (key.rest << 8) | static_cast<std::uint32_t>(word.size());
+    return key;
+  }
+  static std::size_t slot(const Key& key) {
+    return static_cast<std::size_t>(((key.first ^ key.rest) * 0x9E3779B97F4A7C15ULL) >> 56);
+  }
+  bool used_[Size] = {};
+  Key keys_[Size];
+  unsigned classes_[Size] = {};
+};
+
 unsigned classOf(std::string_view word) {
-  static const std::unordered_map<std::string_view, unsigned> table(std::begin(Words),
-                                                                     std::end(Words));
+  static const WordTable table;
   // ".MODEL", ".386", ".CODE": every word that begins with a dot
   if (word.size() > 1 && word[0] == '.') return Directive;
-  char upper[12];
-  if (word.size() > sizeof upper) return 0;
-  for (std::size_t i = 0; i < word.size(); ++i) upper[i] = static_cast<char>(upperAscii(word[i]));
-  const auto found = table.find(std::string_view(upper, word.size()));
-  return found == table.end() ? 0 : found->second;
+  return table.find(word);
 }
 
 }  // namespace

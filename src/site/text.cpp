@@ -1,5 +1,6 @@
 #include "site/text.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -121,10 +122,18 @@ Encoding settle(Encoding chosen, std::string_view bytes) {
 namespace {
 
 // Bytes that stand in a page as they are: printable ASCII, and tab; with
-// `escaping`, not the three that markup needs.
+// `escaping`, not the three that markup needs. One table for both: bit 0
+// plain, bit 1 plain where escaping.
+constexpr std::array<unsigned char, 256> PlainBytes = [] {
+  std::array<unsigned char, 256> table{};
+  for (int byte = 0x20; byte < 0x7F; ++byte)
+    table[byte] = (byte == '&' || byte == '<' || byte == '>') ? 1 : 3;
+  table['\t'] = 3;
+  return table;
+}();
+
 bool isPlain(unsigned char byte, bool escaping) {
-  if (byte >= 0x20 && byte < 0x7F) return !escaping || (byte != '&' && byte != '<' && byte != '>');
-  return byte == '\t';
+  return (PlainBytes[byte] & (escaping ? 2 : 1)) != 0;
 }
 
 void appendConverted(std::string& out, std::string_view bytes, Encoding encoding, bool escaping) {
@@ -231,7 +240,9 @@ void appendDocText(std::string& out, std::string_view bytes, Encoding encoding) 
   std::vector<std::string_view> open;
   std::size_t at = 0;
   while (at < bytes.size()) {
-    const std::size_t special = bytes.find_first_of("<&", at);
+    std::size_t special = at;
+    while (special < bytes.size() && bytes[special] != '<' && bytes[special] != '&') ++special;
+    if (special == bytes.size()) special = std::string_view::npos;
     appendText(out, bytes.substr(at, special - at), encoding);
     if (special == std::string_view::npos) break;
     at = special;
