@@ -67,7 +67,8 @@ TEST_P(ManyVolumes, Run) {
 
 // The same run with the HTML5 site asked for: the classic output, console
 // and standard error must not change by a byte; the site's own files are
-// left out of the comparison (cases named html5_* hold them).
+// left out of the comparison (cases named html5_* hold them), and only its
+// links are followed.
 TEST_P(WithSite, ClassicOutputUnchanged) {
   if (updatingCases()) GTEST_SKIP() << "cases are recorded in process";
   const Case expected = loadCase(GetParam());
@@ -76,11 +77,24 @@ TEST_P(WithSite, ClassicOutputUnchanged) {
   const std::string site =
       (expected.currentDirectory.empty() ? "" : expected.currentDirectory + "/") + "pirVex/html5/";
   FileTree classic;
-  for (const auto& [path, bytes] : run.fake.files())
-    if (!path.starts_with(site)) classic.emplace(path, bytes);
+  FileTree pages;
+  for (const auto& [path, bytes] : run.fake.files()) {
+    if (path.starts_with(site))
+      pages.emplace(path.substr(site.size()), bytes);
+    else
+      classic.emplace(path, bytes);
+  }
   const std::string differences =
       caseDifferences(expected, run.console, run.fake.errors(), run.status, classic);
   EXPECT_TRUE(differences.empty()) << differences;
+  // Whatever the sources were, every link of the site leads to a page and
+  // an element of it.
+  if (pages.empty()) return;
+  Workspace workspace;
+  writeTree(workspace.path(), pages);
+  const LinkReport report = checkLinks(workspace.path());
+  EXPECT_GT(report.linksChecked, 0u);
+  EXPECT_TRUE(report.broken.empty()) << ::testing::PrintToString(report.broken);
 }
 
 TEST_P(Binary, Run) {
