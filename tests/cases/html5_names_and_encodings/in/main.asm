@@ -7,7 +7,7 @@ Impl ENDP
 ;*@Parameter:
 ;* SI  Zeile, 0-terminiert
 ;*@see:
-;* a"b, Dup, x<y>, BOX, Fehlt, Init
+;* a"b, Dup, x<y>, BOX, Fehlt, Init, Api
 main PROC
         call Dup
         call a"b

@@ -1,6 +1,6 @@
 window.PIRVEX_INDEX=[
 ["Api","p","main.html#Api","main.asm","Oeffentlich unter anderem Namen."],
-["main","p","main.html#main-1","main.asm","Zählt die Zeichen einer Zeile & mehr x. Parameter: SI Zeile, 0-terminiert see: a\"b, Dup, x, BOX, Fehlt, Init"],
+["main","p","main.html#main-1","main.asm","Zählt die Zeichen einer Zeile & mehr x. Parameter: SI Zeile, 0-terminiert see: a\"b, Dup, x, BOX, Fehlt, Init, Api"],
 ["Dup","p","main.html#Dup","main.asm","Das erste Dup."],
 ["Dup","p","main.html#Dup-2","main.asm","Das zweite Dup, auf derselben Seite."],
 ["a\"b","p","main.html#a.22b","main.asm","Anführungszeichen im Namen."],
