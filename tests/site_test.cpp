@@ -55,6 +55,9 @@ TEST(SiteText, SourcesAreReadInTheirCharacterSet) {
   EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));
   EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));
   EXPECT_TRUE(isValidUtf8("\xF0\x9F\x98\x80"));
+  EXPECT_EQ(decoded("\xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA4", Encoding::Automatic),
+            "\xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA4");
+  EXPECT_EQ(settle(Encoding::Automatic, "\x80"), Encoding::Cp437);
   Encoding named = Encoding::Automatic;
   EXPECT_TRUE(encodingNamed("latin1", named));
   EXPECT_EQ(named, Encoding::Latin1);
@@ -106,6 +109,7 @@ TEST(SiteText, DocumentationKeepsInlineMarkupAndShowsTheRest) {
             "<b>fett</b> und <i>schr\xC3\xA4g</i><br>");
   EXPECT_EQ(docText("<tt>mov</tt> &amp; &auml; &#x41; &#65;"), "<code>mov</code> &amp; &auml; &#x41; &#65;");
   EXPECT_EQ(docText("<STRONG>x</strong><strongest>"), "<strong>x</strong>&lt;strongest&gt;");
+  EXPECT_EQ(docText("&#X41;&#32;&#160;&#x10FFFD;"), "&#X41;&#32;&#160;&#x10FFFD;");
   // Elements with attributes, scripts and everything unknown are text.
   EXPECT_EQ(docText("<b onclick=\"x\">a</b><script>x</script>"),
             "&lt;b onclick=\"x\"&gt;a&lt;/b&gt;&lt;script&gt;x&lt;/script&gt;");
