@@ -722,8 +722,12 @@ class SiteWriter {
     return list;
   }
 
+  // The entries by their first character: a row of jumps to each group,
+  // then the groups, which a browser lays out only as they come into view,
+  // so that a start page of a hundred thousand entries opens at once.
   void appendEntryList(std::string& out, const char* heading, EntryKind kind) const {
     const std::vector<int> list = sortedEntries(kind);
+    const char* const prefix = kind == EntryKind::Procedure ? "p-" : "s-";
     out += "<h2>";
     out += heading;
     out += "</h2>\n";
@@ -731,18 +735,51 @@ class SiteWriter {
       out += "<p class=\"empty\">Keine.</p>\n";
       return;
     }
-    out += "<ul class=\"index\">\n";
-    for (int e : list) {
-      const Entry& entry = entries_[static_cast<std::size_t>(e)];
-      out += "<li><a href=\"";
-      appendEntryLink(out, "index.html", e);
-      out += "\">";
-      appendEscaped(out, entry.display);
-      out += "</a> <span class=\"where\">";
-      appendEscaped(out, nodes_[static_cast<std::size_t>(entry.node)].display);
-      out += "</span></li>\n";
+    // Where each group begins, and its character, upper-cased.
+    std::vector<std::pair<std::size_t, std::string>> groups;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      std::string first = firstCharacter(entries_[static_cast<std::size_t>(list[i])].display);
+      if (groups.empty() || groups.back().second != first) groups.emplace_back(i, std::move(first));
     }
-    out += "</ul>\n";
+    out += "<p class=\"letters\">";
+    for (const auto& [start, first] : groups) {
+      out += "<a href=\"#";
+      out += prefix;
+      out += fragmentId(first);
+      out += "\">";
+      appendEscaped(out, first);
+      out += "</a> ";
+    }
+    out += "</p>\n";
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      const std::string id = prefix + fragmentId(groups[g].second);
+      out += "<section class=\"letter\" aria-labelledby=\"" + id + "\"><h3 id=\"" + id + "\">";
+      appendEscaped(out, groups[g].second);
+      out += "</h3>\n<ul class=\"index\">\n";
+      const std::size_t end = g + 1 < groups.size() ? groups[g + 1].first : list.size();
+      for (std::size_t i = groups[g].first; i < end; ++i) {
+        const int e = list[i];
+        const Entry& entry = entries_[static_cast<std::size_t>(e)];
+        out += "<li><a href=\"";
+        appendEntryLink(out, "index.html", e);
+        out += "\">";
+        appendEscaped(out, entry.display);
+        out += "</a> <span class=\"where\">";
+        appendEscaped(out, nodes_[static_cast<std::size_t>(entry.node)].display);
+        out += "</span></li>\n";
+      }
+      out += "</ul>\n</section>\n";
+    }
+  }
+
+  // A name's first character (UTF-8), an ASCII letter upper-cased.
+  static std::string firstCharacter(std::string_view name) {
+    std::size_t length = name.empty() ? 0 : 1;
+    while (length < name.size() && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80)
+      ++length;
+    std::string first(name.substr(0, length));
+    if (length == 1) first[0] = static_cast<char>(upperAscii(first[0]));
+    return first;
   }
 
   void writeStartPage() {

@@ -581,8 +581,15 @@ async function searchTiming(browser, directory) {
   const bigSite = path.join(path.resolve(directory), 'pirVex', 'html5');
   const context = await browser.newContext({ viewport: { width: 1200, height: 700 } });
   const page = await context.newPage();
-  // A file page: the start page of such a project lists every entry and
-  // takes seconds to load by itself.
+  // The start page lists every entry, grouped by first character; groups
+  // out of view are not laid out, so it opens in about a second (ten when
+  // it was one long list).
+  const opening = Date.now();
+  await page.goto(siteUrl('index.html', bigSite), { timeout: 120000 });
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  const opened = Date.now() - opening;
+  console.log(`start page: ${opened} ms to its first frame at 100,000 procedures`);
+  check('big project: the start page shows within 4 s', opened < 4000, `${opened} ms`);
   await page.goto(siteUrl('main.html', bigSite), { timeout: 120000 });
   await page.waitForFunction(() => Array.isArray(window.PIRVEX_INDEX), null, { timeout: 120000, polling: 100 });
   const size = await page.evaluate(() => window.PIRVEX_INDEX.filter((row) => row[1] === 'p').length);
