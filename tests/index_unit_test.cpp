@@ -3,12 +3,17 @@
 // byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "index/entry_lookup.h"
 #include "index/index_files.h"
 #include "index/see_also.h"
 #include "page/output_files.h"
 #include "index/see_also_items.h"
 #include "index/sort.h"
+#include "scan/cursor.h"
 #include "platform/buffered_platform.h"
 #include "support/expected.h"
 #include "support/fake_platform.h"
@@ -112,6 +117,49 @@ TEST(IndexSorting, AKeyThatBeginsALongerOneSortsFirst) {
   EXPECT_FALSE(keyLess("ABC", shorter));
   EXPECT_TRUE(keyLess("abc", "ABD"));
   EXPECT_FALSE(keyLess("ABC", "abc"));
+}
+
+// Random index texts of few letters, ">", "<", CR, LF and tabs, against a
+// plain stable sort of each line by its key: the bytes from its first ">"
+// to its end, CR and one LF included, or none for a line without ">". Keys
+// are read in place, where one key's end is the next line's start.
+TEST(IndexSorting, InPlaceKeysOrderLikeWholeKeys) {
+  const char alphabet[] = {'a', 'A', 'b', '>', '<', '\r', '\n', '\t', 'Z'};
+  std::uint64_t state = 7;
+  auto next = [&](std::uint32_t bound) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::uint32_t>(state >> 33) % bound;
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    const std::uint32_t length = 1 + next(60);
+    for (std::uint32_t i = 0; i < length; ++i) text += alphabet[next(sizeof alphabet)];
+    std::vector<std::string> lines;
+    for (Cursor line(text.data(), static_cast<std::uint32_t>(text.size())); !line.atEnd();) {
+      Cursor after = line;
+      nextLine(after);
+      lines.emplace_back(line.position, after.position);
+      line = after;
+    }
+    auto keyOf = [](const std::string& line) {
+      const std::size_t close = line.find('>');
+      return close == std::string::npos ? std::string() : line.substr(close + 1);
+    };
+    std::vector<std::string> expected = lines;
+    std::stable_sort(expected.begin(), expected.end(), [&](const std::string& a, const std::string& b) {
+      return keyLess(keyOf(a), keyOf(b));
+    });
+    std::string joined;
+    for (const std::string& line : expected) joined += line;
+    FakePlatform fake;
+    OutputFiles outputs(fake);
+    fake.addFile("pirVex/f_ndx.htm", text);
+    IndexTable table;
+    ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, table));
+    // The sort turns "\\" into "/" before the name; the alphabet has none.
+    ASSERT_EQ(fake.fileText("pirVex/f_ndx.htm"), joined) << ::testing::PrintToString(text);
+    ASSERT_EQ(sortedLines(table), joined);
+  }
 }
 
 TEST(IndexSorting, MissingOrEmptyIndexIsNotSorted) {

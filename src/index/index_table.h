@@ -4,16 +4,35 @@
 #include <cstdint>
 #include <string_view>
 
+#include "index/index_line.h"
 #include "platform/memory_block.h"
 
 namespace pirvex {
 
-// One line of the index text.
+// One line of the index text. Its length is not kept: a million lines make
+// the records of a large run, and the line's end is found from the text
+// where it is needed (lineEnd).
 struct IndexRecord {
   std::uint32_t lineStart = 0;
-  std::uint32_t lineSize = 0;  // with its line end
-  std::uint32_t nameStart = 0;  // after the line's first ">", or its end
+  std::uint32_t nameStart = 0;  // after the line's first ">", or the line's end
 };
+
+// Where the line that holds `from` ends, its CR and one LF after it
+// included: the start of the next line, or the text's end.
+inline std::uint32_t lineEnd(const char* text, std::uint32_t textSize, std::uint32_t from) {
+  while (from < textSize && text[from] != '\r') ++from;
+  if (from < textSize) ++from;
+  if (from < textSize && text[from] == '\n') ++from;
+  return from;
+}
+
+// Where a record's line ends: after its name, or where its name would
+// start, for a line without ">".
+inline std::uint32_t recordEnd(const char* text, std::uint32_t textSize,
+                               const IndexRecord& record) {
+  return text[record.nameStart - 1] == LinkTagEnd ? lineEnd(text, textSize, record.nameStart)
+                                           : record.nameStart;
+}
 
 struct IndexTable {
   MemoryBlock text;
@@ -25,7 +44,8 @@ struct IndexTable {
     return reinterpret_cast<const IndexRecord*>(recordBlock.data());
   }
   std::string_view line(const IndexRecord& record) const {
-    return {text.bytes() + record.lineStart, record.lineSize};
+    return {text.bytes() + record.lineStart,
+            recordEnd(text.bytes(), textSize, record) - record.lineStart};
   }
 };
 

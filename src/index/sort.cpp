@@ -9,15 +9,56 @@
 
 namespace pirvex {
 
-bool keyLess(std::string_view a, std::string_view b) {
-  std::size_t common = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    unsigned char x = upperAscii(a[i]);
-    unsigned char y = upperAscii(b[i]);
-    if (x != y) return x < y;
+namespace {
+
+// A key's bytes one by one, a-z folded to A-Z; -1 past its end.
+struct ViewKey {
+  std::string_view key;
+  std::size_t at = 0;
+  int next() { return at < key.size() ? upperAscii(key[at++]) : -1; }
+};
+
+// The key of a record read in place: from its name to its line's end, its
+// CR and one LF after it included; a line without ">" has none. Its end is
+// met on the way, so a comparison reads no further than the first byte
+// that differs.
+struct RecordKey {
+  const char* text;
+  std::uint32_t textSize;
+  std::uint32_t at;
+  enum { Open, AfterCr, Over } state;
+
+  RecordKey(const char* bytes, std::uint32_t size, const IndexRecord& record)
+      : text(bytes), textSize(size), at(record.nameStart),
+        state(bytes[record.nameStart - 1] == LinkTagEnd ? Open : Over) {}
+
+  int next() {
+    if (state == Over || at >= textSize) return -1;
+    if (state == AfterCr) {
+      state = Over;
+      if (text[at] != LF) return -1;
+      ++at;
+      return LF;
+    }
+    const char c = text[at++];
+    if (c == CR) state = AfterCr;
+    return upperAscii(c);
   }
-  return a.size() < b.size();
+};
+
+template <class Key>
+bool lessByKey(Key a, Key b) {
+  for (;;) {
+    const int x = a.next();
+    const int y = b.next();
+    if (x != y) return x < y;
+    if (x < 0) return false;
+  }
 }
+
+}  // namespace
+
+bool keyLess(std::string_view a, std::string_view b) { return lessByKey(ViewKey{a}, ViewKey{b}); }
 
 bool sortIndex(OutputFiles& outputs, std::string_view fileName, IndexTable& table) {
   platform::Platform& platform = outputs.platform();
@@ -42,8 +83,7 @@ bool sortIndex(OutputFiles& outputs, std::string_view fileName, IndexTable& tabl
     nextLine(next);
     IndexRecord& record = records[at];
     record.lineStart = static_cast<std::uint32_t>(line.position - bytes);
-    record.lineSize = static_cast<std::uint32_t>(next.position - line.position);
-    std::string_view whole(line.position, record.lineSize);
+    std::string_view whole(line.position, static_cast<std::size_t>(next.position - line.position));
     std::size_t close = whole.find(LinkTagEnd);
     record.nameStart =
         record.lineStart +
@@ -52,18 +92,15 @@ bool sortIndex(OutputFiles& outputs, std::string_view fileName, IndexTable& tabl
     line = next;
   }
 
-  auto key = [bytes](const IndexRecord& record) {
-    return std::string_view(bytes + record.nameStart,
-                            record.lineStart + record.lineSize - record.nameStart);
-  };
   std::stable_sort(records, records + count, [&](const IndexRecord& a, const IndexRecord& b) {
-    return keyLess(key(a), key(b));
+    return lessByKey(RecordKey(bytes, textSize, a), RecordKey(bytes, textSize, b));
   });
 
   platform::File sorted = outputs.create(fileName);
   if (sorted != platform::NoFile) {
     for (std::uint32_t i = 0; i < count; ++i)
-      platform.writeBytes(sorted, bytes + records[i].lineStart, records[i].lineSize);
+      platform.writeBytes(sorted, bytes + records[i].lineStart,
+                          recordEnd(bytes, textSize, records[i]) - records[i].lineStart);
     outputs.close(sorted, fileName);
   }
 
