@@ -753,7 +753,11 @@ class SiteWriter {
     out += "</p>\n";
     for (std::size_t g = 0; g < groups.size(); ++g) {
       const std::string id = prefix + fragmentId(groups[g].second);
-      out += "<section class=\"letter\" aria-labelledby=\"" + id + "\"><h3 id=\"" + id + "\">";
+      out += "<section class=\"letter\" aria-labelledby=\"";
+      out += id;
+      out += "\"><h3 id=\"";
+      out += id;
+      out += "\">";
       appendEscaped(out, groups[g].second);
       out += "</h3>\n<ul class=\"index\">\n";
       const std::size_t end = g + 1 < groups.size() ? groups[g + 1].first : list.size();
