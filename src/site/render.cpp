@@ -395,8 +395,7 @@ class SiteWriter {
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
     appendEscaped(out, title);
     out += "</title>\n<link rel=\"stylesheet\" href=\"" + root + "site.css\">\n<script src=\"" +
-           root + "site.js\"></script>\n<script src=\"" + root +
-           "search-index.js\" defer></script>\n</head>\n<body data-root=\"" + root +
+           root + "site.js\"></script>\n</head>\n<body data-root=\"" + root +
            "\">\n<a class=\"skip\" href=\"#main\">Zum Inhalt springen</a>\n<header class=\"top\">\n"
            "<button type=\"button\" id=\"nav-toggle\" aria-controls=\"sidebar\" "
            "aria-expanded=\"false\">Men\xC3\xBC</button>\n<a class=\"brand\" href=\"" +

@@ -1,5 +1,6 @@
 // pirVex html5 pages: colour theme, the sidebar on narrow screens, and the
-// search box over window.PIRVEX_INDEX. Loaded in <head> without defer, so
+// search box over window.PIRVEX_INDEX (search-index.js, loaded when the box
+// is first used). Loaded in <head> without defer, so
 // the theme is set before the first paint; everything that needs the body
 // waits for DOMContentLoaded. No network, no modules: the pages are opened
 // from file:// as often as from a server.
@@ -165,6 +166,20 @@
     if (!input || !list) return;
     var root = document.body.getAttribute('data-root') || '';
     var selected = -1;
+    var requested = false;
+
+    // The index of a large project is megabytes of script: a page asks for
+    // it when the search box is first used, not every time it opens.
+    function requestIndex() {
+      if (requested || window.PIRVEX_INDEX) return;
+      requested = true;
+      var script = document.createElement('script');
+      script.src = root + 'search-index.js';
+      script.addEventListener('load', function () {
+        if (input.value.trim()) show();
+      });
+      document.head.appendChild(script);
+    }
 
     // Each result is a link with the option role inside a bare list item:
     // an option may hold nothing focusable, so the link is the option.
@@ -198,7 +213,10 @@
         close();
         return;
       }
-      if (!loadIndex()) return;
+      if (!loadIndex()) {
+        requestIndex();
+        return;
+      }
       var hits = search(query);
       var fragment = document.createDocumentFragment();
       for (var n = 0; n < hits.length; n++) {
@@ -240,7 +258,7 @@
 
     input.addEventListener('input', show);
     input.addEventListener('focus', function () {
-      loadIndex();
+      if (!loadIndex()) requestIndex();
       if (input.value.trim() && list.hidden) show();
     });
     input.addEventListener('keydown', function (event) {
