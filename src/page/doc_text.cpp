@@ -13,8 +13,7 @@ void beginSectionList(Page& page) {
 }  // namespace
 
 void renderDocLine(Page& page, Cursor cursor) {
-  Cursor line = docText(cursor);
-  std::string_view text = trimTrailingBlanks(spanAt(line, lineLength(line)));
+  std::string_view text = docLineText(cursor);
   if (text.empty()) return;
   if (startsWithAtSign(text)) {
     text.remove_prefix(1);

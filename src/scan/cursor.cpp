@@ -87,6 +87,11 @@ Cursor docText(Cursor cursor) {
   return cursor;
 }
 
+std::string_view docLineText(Cursor cursor) {
+  const Cursor text = docText(cursor);
+  return trimTrailingBlanks(spanAt(text, lineLength(text)));
+}
+
 bool isPlainComment(Cursor cursor) {
   skipBlanks(cursor);
   if (cursor.atEnd() || cursor.byte() != ';') return false;

@@ -51,6 +51,9 @@ bool isDocLine(Cursor cursor);
 // The Cursor after the ";*" of a documentation line and the blanks around
 // it; the caller has established that the line is one.
 Cursor docText(Cursor cursor);
+// The text of a documentation line: after ";*" and its blanks, up to its
+// CR, trailing blanks trimmed.
+std::string_view docLineText(Cursor cursor);
 bool isPlainComment(Cursor cursor);
 bool skipCommentDirective(Cursor& cursor);
 std::uint32_t wordLength(Cursor cursor);

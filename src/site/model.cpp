@@ -61,8 +61,7 @@ void SiteModel::procedure(std::string_view name, std::string_view ownName,
 void SiteModel::docLine(Cursor line) {
   if (open_.empty()) return;
   if (!inBlock_) startBlock();
-  Cursor text = docText(line);
-  const std::string_view span = trimTrailingBlanks(spanAt(text, lineLength(text)));
+  const std::string_view span = docLineText(line);
   if (span.empty()) return;
   if (blockHasEntry_) {
     current().entries.back().docLines.push_back(span);

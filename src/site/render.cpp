@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "page/page_writer.h"
 #include "platform/text.h"
 #include "site/assets.h"
 #include "site/source_view.h"
@@ -142,19 +143,12 @@ std::string sitePath(std::string_view pagePath) {
   return path + "html";
 }
 
-std::string upTo(std::string_view path) {
-  std::string root;
-  for (char c : path)
-    if (c == '/') root += "../";
-  return root;
-}
-
 // The link from the page at `from` to `to`, both below the site.
 std::string relative(std::string_view from, std::string_view to) {
   std::size_t common = 0;
   for (std::size_t i = 0; i < from.size() && i < to.size() && from[i] == to[i]; ++i)
     if (from[i] == '/') common = i + 1;
-  std::string link = upTo(from.substr(common));
+  std::string link = upLevels(from.substr(common));
   appendUrlPath(link, to.substr(common));
   return link;
 }
@@ -390,7 +384,7 @@ class SiteWriter {
 
   void appendHead(std::string& out, std::string_view path, std::string_view title, int current,
                   const std::string& onThisPage) const {
-    const std::string root = upTo(path);
+    const std::string root = upLevels(path);
     out += "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
     appendEscaped(out, title);
