@@ -4,6 +4,8 @@
 // view and the call references.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -102,6 +104,33 @@ TEST(SiteText, PathsAndScriptStringsKeepToTheirSyntax) {
   std::string script;
   appendJsonString(script, "a\"b\\c\n</script>\xE2\x80\xA8");
   EXPECT_EQ(script, "\"a\\\"b\\\\c\\u000A<\\/script>\\u2028\"");
+}
+
+// A search finds an entry by any word of its text, however long the text:
+// each word once, whatever its case, markup and a section's "@" left out.
+TEST(SiteText, SearchWordsAreEveryWordOnce) {
+  SearchWords words;
+  std::string out = "[";
+  std::string longLine;
+  for (int i = 0; i < 40; ++i) longLine += "Wort ";
+  longLine += "zuletzt";
+  const std::vector<std::string_view> lines = {
+      "@Parameter:", "DS:DX  Adresse\tdes <b>Puf</b>fers", "die ADRESSE, des\x94 Puffers",
+      "", longLine};
+  words.collect(lines, out);
+  EXPECT_EQ(out, "[Parameter: DS:DX Adresse des Puffers die ADRESSE, des\x94 Wort zuletzt");
+  out.clear();
+  words.collect({}, out);
+  EXPECT_EQ(out, "");
+  // A table grown for many words still answers for few.
+  std::vector<std::string> many;
+  for (int i = 0; i < 1000; ++i) many.push_back("w" + std::to_string(i % 700));
+  std::vector<std::string_view> manyLines(many.begin(), many.end());
+  words.collect(manyLines, out);
+  EXPECT_EQ(std::count(out.begin(), out.end(), ' '), 699);
+  out.clear();
+  words.collect({"a A b"}, out);
+  EXPECT_EQ(out, "a b");
 }
 
 TEST(SiteText, DocumentationKeepsInlineMarkupAndShowsTheRest) {

@@ -21,10 +21,6 @@ namespace {
 constexpr std::size_t WholeTreeUpTo = 100;
 // How many files above a page its branch names at most.
 constexpr std::size_t BranchDepth = 6;
-// Search texts are cut here: enough to find an entry by the words of its
-// first lines, and an index of a hundred thousand entries stays some
-// megabytes.
-constexpr std::size_t SearchTextBytes = 160;
 
 // Entries by name: exactly as written first, else without regard to case,
 // as the assemblers compare names. One flat table probed from the folded
@@ -810,42 +806,16 @@ class SiteWriter {
     writeFile("index.html", out);
   }
 
-  // What a search finds an entry by besides its name: its text, markup
-  // left out, cut at a character's end.
-  // Markup and the blanks around words are ASCII in every character set
-  // read here, so they are left out before the text is decoded.
+  // What a search finds an entry by besides its name: every word of its
+  // text, once. Markup and the blanks around words are ASCII in every
+  // character set read here, so words are found before the text is decoded.
   void appendSearchText(std::string& out, const Entry& entry) {
     std::string& raw = plain_;
     raw.clear();
-    bool space = false;
-    for (std::string_view line : entry.source->docLines) {
-      if (line.starts_with('@')) line.remove_prefix(1);
-      bool inTag = false;
-      for (char c : line) {
-        if (c == '<') inTag = true;
-        if (inTag) {
-          inTag = c != '>';
-          continue;
-        }
-        if (c == ' ' || c == '\t') {
-          space = !raw.empty();
-          continue;
-        }
-        if (space) raw += ' ';
-        space = false;
-        raw += c;
-      }
-      space = !raw.empty();
-      if (raw.size() >= SearchTextBytes) break;
-    }
+    searchWords_.collect(entry.source->docLines, raw);
     std::string& text = scratch_;
     text.clear();
     appendDecoded(text, raw, nodes_[static_cast<std::size_t>(entry.node)].encoding);
-    if (text.size() > SearchTextBytes) {
-      std::size_t cut = SearchTextBytes;
-      while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-      text.resize(cut);
-    }
     appendJsonString(out, text);
   }
 
@@ -894,6 +864,7 @@ class SiteWriter {
   std::string page_;     // the page being made, kept from page to page
   std::string scratch_;  // and a search text
   std::string plain_;
+  SearchWords searchWords_;
 };
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include "site/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+
+#include "platform/text.h"
 
 namespace pirvex::site {
 namespace {
@@ -172,6 +176,110 @@ void appendDecoded(std::string& out, std::string_view bytes, Encoding encoding) 
 
 void appendText(std::string& out, std::string_view bytes, Encoding encoding) {
   appendConverted(out, bytes, encoding, true);
+}
+
+namespace {
+
+std::uint64_t load64(const char* bytes) {
+  std::uint64_t value = 0;
+  std::memcpy(&value, bytes, sizeof value);
+  return value;
+}
+
+std::uint32_t load32(const char* bytes) {
+  std::uint32_t value = 0;
+  std::memcpy(&value, bytes, sizeof value);
+  return value;
+}
+
+// A word's bytes taken as whole loads, which overlap for a short word:
+// its first and last eight (four) bytes, or its first, middle and last
+// byte. Letters are folded to one case (and some other bytes with them,
+// which only makes a few more words meet in one slot); equal words are
+// still compared whole.
+std::uint32_t foldedWordHash(std::string_view word) {
+  constexpr std::uint64_t Fold = 0x2020202020202020u;
+  const char* bytes = word.data();
+  const std::size_t size = word.size();
+  std::uint64_t first = 0;
+  std::uint64_t last = 0;
+  if (size >= 8) {
+    first = load64(bytes);
+    last = load64(bytes + size - 8);
+  } else if (size >= 4) {
+    first = load32(bytes);
+    last = load32(bytes + size - 4);
+  } else if (size > 0) {
+    first = static_cast<unsigned char>(bytes[0]) |
+            std::uint64_t{static_cast<unsigned char>(bytes[size / 2])} << 8;
+    last = static_cast<unsigned char>(bytes[size - 1]);
+  }
+  std::uint64_t hash = ((first | Fold) * 0x9E3779B97F4A7C15u) ^ ((last | Fold) * 0xC2B2AE3D27D4EB4Fu);
+  hash ^= size;
+  return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+// What ends a piece of a word: a blank, or a tag's "<".
+constexpr std::array<bool, 256> EndsPiece = [] {
+  std::array<bool, 256> ends{};
+  ends[' '] = ends['\t'] = ends['<'] = true;
+  return ends;
+}();
+
+}  // namespace
+
+void SearchWords::collect(const std::vector<std::string_view>& lines, std::string& out) {
+  words_.clear();
+  joined_.clear();
+  std::size_t total = 0;
+  for (std::string_view line : lines) total += line.size();
+  // Words point into joined_: it never needs to grow past the lines' bytes.
+  joined_.reserve(total);
+  for (std::string_view line : lines) {
+    if (line.starts_with('@')) line.remove_prefix(1);
+    // A word is a run of bytes up to a blank; a tag inside it is left out
+    // and joins its two parts, which then go into joined_.
+    std::size_t i = 0;
+    while (i < line.size()) {
+      const std::size_t start = i;
+      while (i < line.size() && !EndsPiece[static_cast<unsigned char>(line[i])]) ++i;
+      if (i == line.size() || line[i] != '<') {
+        if (i > start) words_.push_back(line.substr(start, i - start));
+        ++i;
+        continue;
+      }
+      const std::size_t from = joined_.size();
+      joined_.append(line.data() + start, i - start);
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
+        if (line[i] == '<') {
+          const std::size_t close = line.find('>', i);
+          i = close == std::string_view::npos ? line.size() : close + 1;
+          continue;
+        }
+        const std::size_t piece = i;
+        while (i < line.size() && !EndsPiece[static_cast<unsigned char>(line[i])]) ++i;
+        joined_.append(line.data() + piece, i - piece);
+      }
+      if (joined_.size() > from)
+        words_.push_back(std::string_view(joined_).substr(from, joined_.size() - from));
+    }
+  }
+  std::size_t size = 16;
+  while (size < words_.size() * 2) size *= 2;
+  slots_.assign(size, 0);
+  const std::size_t start = out.size();
+  for (std::uint32_t w = 0; w < words_.size(); ++w) {
+    const std::string_view word = words_[w];
+    std::size_t at = foldedWordHash(word) & (size - 1);
+    for (; slots_[at] != 0; at = (at + 1) & (size - 1)) {
+      const std::string_view other = words_[slots_[at] - 1];
+      if (other == word || equalIgnoringAsciiCase(other, word)) break;
+    }
+    if (slots_[at] != 0) continue;  // the word stands earlier
+    slots_[at] = w + 1;
+    if (out.size() > start) out += ' ';
+    out += word;
+  }
 }
 
 void appendNumber(std::string& out, std::uint32_t number) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pirvex::site {
 
@@ -37,6 +38,20 @@ void appendText(std::string& out, std::string_view bytes, Encoding encoding);
 // well-formed character references stay markup; an element still open at
 // the end of the text is closed there, a stray end tag shown as written.
 void appendDocText(std::string& out, std::string_view bytes, Encoding encoding);
+
+// The words of documentation lines as a search finds them: markup and a
+// section's "@" left out, each word once (letters compared without regard
+// to ASCII case, the first spelling kept), in the order they first stand,
+// one blank between them. Bytes as in the source, not decoded.
+class SearchWords {
+ public:
+  void collect(const std::vector<std::string_view>& lines, std::string& out);
+
+ private:
+  std::vector<std::string_view> words_;  // into the lines, or into joined_
+  std::string joined_;                   // words that a tag split, put together
+  std::vector<std::uint32_t> slots_;     // word index + 1; 0 is free
+};
 
 // A number in decimal.
 void appendNumber(std::string& out, std::uint32_t number);

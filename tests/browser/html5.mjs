@@ -272,6 +272,9 @@ async function searchChecks(browser) {
   results = await typeQuery(page, 'BILDSCHIRM zeichen');
   check('search finds all words of a query in the documentation',
     results.length === 1 && results[0].text === 'WriteChar', results.map((r) => r.text).join(', '));
+  results = await typeQuery(page, 'gelesenen');
+  check('search finds a word from late in a long documentation block',
+    results.length === 1 && results[0].text === 'ReadLine', results.map((r) => r.text).join(', '));
   results = await typeQuery(page, 'qqqq');
   check('a search without hits offers nothing to open',
     results.length <= 1 && !results.some((result) => result.href) &&
