@@ -83,6 +83,28 @@ TEST(Escaping, APageReusesItsScratchBlockAndGrowsItWhenATextNeedsMore) {
   EXPECT_EQ(fake.misuses(), 0u) << "a text ran past the block it was given";
 }
 
+// A long text is counted before its block is had, instead of being given
+// room for its worst: the block must still hold every entity, umlauts and
+// markup alike, and the bytes before the first one go over unchanged.
+TEST(Escaping, LongTextsGetABlockOfTheirCountedSize) {
+  std::string text(100, 'x');
+  std::string expected = text;
+  for (int i = 0; i < 1000; ++i) {
+    text += "\xE1\"<a>";
+    expected += "&szlig;&quot;&lt;a&gt;";
+  }
+  testing::FakePlatform fake;
+  {
+    Page page{&fake, nullptr, "demo", "demo.HTM", "demo.asm"};
+    page.pageFile = fake.createFileAnew("out.htm");
+    writeEscaped(page, text, NameInAttribute);
+    writeEscaped(page, "plain", NameInAttribute);
+    fake.closeFile(page.pageFile);
+  }
+  EXPECT_EQ(fake.fileText("out.htm"), expected + "plain");
+  EXPECT_EQ(fake.misuses(), 0u) << "the scratch buffer was overrun";
+}
+
 TEST(Escaping, EveryWrittenLineEndsWithCrLf) {
   testing::FakePlatform fake;
   Page page{&fake, nullptr, "demo", "demo.HTM", "demo.asm"};

@@ -66,6 +66,34 @@ std::string_view markupEntity(char byte, Markup markup) {
   return {};
 }
 
+// What a byte needs where text is written as `how` says.
+enum class Need : unsigned char { Nothing, Umlaut, Markup };
+using NeedTable = std::array<Need, 256>;
+
+constexpr NeedTable needTable(bool umlauts, Markup markup) {
+  NeedTable table{};
+  if (markup != Markup::Kept) table['<'] = table['>'] = Need::Markup;
+  if (markup == Markup::Attribute) table['"'] = Need::Markup;
+  if (umlauts)
+    for (const Umlaut& umlaut : UmlautTable) table[umlaut.code] = Need::Umlaut;
+  return table;
+}
+
+// One table for each way of writing: umlauts kept or not, then the three
+// kinds of markup in their order.
+constexpr std::array<NeedTable, 6> NeedTables = {
+    needTable(false, Markup::Kept), needTable(false, Markup::Text),
+    needTable(false, Markup::Attribute), needTable(true, Markup::Kept),
+    needTable(true, Markup::Text), needTable(true, Markup::Attribute)};
+
+const NeedTable& needsOf(Escape how) {
+  return NeedTables[(how.umlauts ? 3 : 0) + static_cast<std::size_t>(how.markup)];
+}
+
+// Up to this many bytes from the first one to escape, the scratch block is
+// sized for the worst (every byte an "&szlig;") instead of counting first.
+constexpr std::size_t SizedWithoutCounting = 4096;
+
 std::size_t countMarkup(std::string_view text, Markup markup) {
   if (markup == Markup::Kept) return 0;
   std::size_t count = 0;
@@ -114,15 +142,22 @@ std::size_t escapeUmlauts(std::string_view text, char* buffer) {
 void writeEscapedThrough(platform::Platform& platform, std::string_view text, Escape how,
                          const std::function<void(std::string_view)>& write,
                          ReusableBlock* kept) {
-  std::uint32_t umlauts = how.umlauts ? countUmlauts(text) : 0;
-  std::size_t markup = countMarkup(text, how.markup);
-  if (umlauts == 0 && markup == 0) {
+  const NeedTable& needs = needsOf(how);
+  std::size_t first = 0;
+  while (first < text.size() && needs[static_cast<unsigned char>(text[first])] == Need::Nothing)
+    ++first;
+  if (first == text.size()) {
     write(text);
     return;
   }
-  // An umlaut grows by at most six bytes ("&szlig;"), markup by at most
-  // five ("&quot;").
-  const std::size_t size = text.size() + 6 * std::size_t{umlauts} + 5 * markup;
+  // From the first byte to escape on, an umlaut grows by at most six bytes
+  // ("&szlig;"), markup by at most five ("&quot;").
+  const std::string_view rest = text.substr(first);
+  const std::size_t size =
+      rest.size() <= SizedWithoutCounting
+          ? text.size() + 6 * rest.size()
+          : text.size() + 6 * std::size_t{how.umlauts ? countUmlauts(rest) : 0} +
+                5 * countMarkup(rest, how.markup);
   MemoryBlock own;
   if (!kept) own = MemoryBlock(platform, size, platform::MemoryUse::EscapeScratch);
   char* const scratch =
@@ -131,19 +166,21 @@ void writeEscapedThrough(platform::Platform& platform, std::string_view text, Es
     writeMarkupInPieces(text, how.markup, write);
     return;
   }
-  char* out = scratch;
-  for (char byte : text) {
-    const Umlaut* umlaut = how.umlauts ? findUmlaut(byte) : nullptr;
-    if (umlaut) {
-      out = writeEntity(*umlaut, out);
-      continue;
+  char* out = std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(first), scratch);
+  for (char byte : rest) {
+    switch (needs[static_cast<unsigned char>(byte)]) {
+      case Need::Nothing:
+        *out++ = byte;
+        break;
+      case Need::Umlaut:
+        out = writeEntity(*findUmlaut(byte), out);
+        break;
+      case Need::Markup: {
+        const std::string_view entity = markupEntity(byte, how.markup);
+        out = std::copy(entity.begin(), entity.end(), out);
+        break;
+      }
     }
-    std::string_view entity = markupEntity(byte, how.markup);
-    if (!entity.empty()) {
-      out = std::copy(entity.begin(), entity.end(), out);
-      continue;
-    }
-    *out++ = byte;
   }
   write({scratch, static_cast<std::size_t>(out - scratch)});
 }
