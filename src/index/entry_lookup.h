@@ -36,13 +36,22 @@ class EntryLookup {
   bool bears(Place place, std::string_view name) const;
   // The opening link tag of the line that holds the place, up to its name.
   std::string_view linkTagOf(Place place) const;
+  // A slot holds 1 + a name's place in the texts, shifted up by markBits_,
+  // and below it as many top bits of the name's hash.
+  std::uint32_t mark(std::uint64_t hash) const;
+  std::uint32_t slotValue(std::uint32_t position, std::uint64_t hash) const;
+  std::uint32_t position(std::uint32_t slot) const;
+  // Whether the slot names an entry of exactly this name.
+  bool holds(std::uint32_t slot, std::uint64_t hash, std::string_view name) const;
 
   const IndexTable* tables_[2];
   // Open addressing over the texts themselves: for each distinct name, 1 +
-  // where the first line that bears it has its name; 0 for a free slot.
-  // Four bytes per slot, and a look-up reads the slot and the text only.
+  // where the first line that bears it has its name, with some bits of its
+  // hash; 0 for a free slot. Four bytes per slot, and a look-up reads the
+  // slot and the text only.
   MemoryBlock slots_;
   std::size_t mask_ = 0;
+  unsigned markBits_ = 0;
 };
 
 }  // namespace pirvex
