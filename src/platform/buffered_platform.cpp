@@ -173,4 +173,10 @@ void* BufferedPlatform::obtainMemory(std::size_t size, MemoryUse use, std::strin
 
 void BufferedPlatform::releaseMemory(void* block) { system_.releaseMemory(block); }
 
+void BufferedPlatform::startWork(Work& work, void (*run)(void*), void* argument) {
+  system_.startWork(work, run, argument);
+}
+
+void BufferedPlatform::awaitWork(Work& work) { system_.awaitWork(work); }
+
 }  // namespace pirvex::platform

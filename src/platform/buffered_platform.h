@@ -44,6 +44,8 @@ class BufferedPlatform final : public Platform {
   bool fileIndexByName(std::string_view path, std::uint64_t& index) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
+  void startWork(Work& work, void (*run)(void*), void* argument) override;
+  void awaitWork(Work& work) override;
 
  private:
   struct Handle {

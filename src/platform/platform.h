@@ -1,5 +1,5 @@
-// The operating system services of pirVex: files, directories, the console
-// and memory. Nothing outside src/platform includes an OS header; the rest
+// The operating system services of pirVex: files, directories, the console,
+// memory and a second thread for work that needs none of them. Nothing outside src/platform includes an OS header; the rest
 // of pirVex reaches the system only through a Platform. There is one back
 // end per system, a buffering layer that sits above either of them, and an
 // in-memory one for tests.
@@ -36,6 +36,13 @@ enum class MemoryUse {
   LookupSlots,     // the see-also look-up: its hash slots
   PageText,        // a page read back for its see-also links; subject: its path
   NavigationCopy,  // the buffer that copies the indexes into the navigation page
+};
+
+// Work handed to a second thread: see Platform::startWork.
+struct Work {
+  void (*run)(void*) = nullptr;
+  void* argument = nullptr;
+  void* thread = nullptr;  // the back end's, while the work runs beside
 };
 
 // Paths are 8-bit texts in the Windows form ("\" separates), relative to
@@ -129,6 +136,19 @@ class Platform {
   [[nodiscard]] virtual void* obtainMemory(std::size_t size, MemoryUse use,
                                            std::string_view subject) = 0;
   virtual void releaseMemory(void* block) = 0;
+
+  // Runs `run(argument)` on a second thread where the system gives one, so
+  // that it goes on beside the caller; otherwise at once, before this
+  // returns. The work calls no service of this interface and lets no
+  // exception out. awaitWork waits until it has ended; every started work
+  // is awaited before its argument goes.
+  virtual void startWork(Work& work, void (*run)(void*), void* argument) {
+    work.run = run;
+    work.argument = argument;
+    work.thread = nullptr;
+    run(argument);
+  }
+  virtual void awaitWork(Work& work) { work.thread = nullptr; }
 
   // writeBytes of a whole text.
   std::uint32_t writeText(File file, std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <new>
 
 #include "platform/text.h"
 
@@ -382,6 +384,38 @@ void* PosixPlatform::obtainMemory(std::size_t size, MemoryUse, std::string_view)
 }
 
 void PosixPlatform::releaseMemory(void* block) { std::free(block); }
+
+namespace {
+
+void* runWork(void* work) {
+  const Work& started = *static_cast<Work*>(work);
+  started.run(started.argument);
+  return nullptr;
+}
+
+}  // namespace
+
+void PosixPlatform::startWork(Work& work, void (*run)(void*), void* argument) {
+  work.run = run;
+  work.argument = argument;
+  work.thread = nullptr;
+  auto* thread = new (std::nothrow) pthread_t;
+  if (thread && pthread_create(thread, nullptr, runWork, &work) == 0) {
+    work.thread = thread;
+    return;
+  }
+  // No second thread to be had: the work is done here and now.
+  delete thread;
+  run(argument);
+}
+
+void PosixPlatform::awaitWork(Work& work) {
+  auto* thread = static_cast<pthread_t*>(work.thread);
+  if (!thread) return;
+  (void)pthread_join(*thread, nullptr);
+  delete thread;
+  work.thread = nullptr;
+}
 
 std::string PosixPlatform::commandLine(int argc, char** argv) { return joinArguments(argc, argv); }
 

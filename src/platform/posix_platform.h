@@ -45,6 +45,8 @@ class PosixPlatform final : public Platform {
   bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
+  void startWork(Work& work, void (*run)(void*), void* argument) override;
+  void awaitWork(Work& work) override;
 
   // The command line as one text, joined from the arguments.
   static std::string commandLine(int argc, char** argv);

@@ -353,6 +353,31 @@ void Win32Platform::releaseMemory(void* block) {
   if (block) HeapFree(GetProcessHeap(), 0, block);
 }
 
+namespace {
+
+DWORD WINAPI runWork(LPVOID work) {
+  const Work& started = *static_cast<Work*>(work);
+  started.run(started.argument);
+  return 0;
+}
+
+}  // namespace
+
+void Win32Platform::startWork(Work& work, void (*run)(void*), void* argument) {
+  work.run = run;
+  work.argument = argument;
+  work.thread = CreateThread(nullptr, 0, runWork, &work, 0, nullptr);
+  // No second thread to be had: the work is done here and now.
+  if (!work.thread) run(argument);
+}
+
+void Win32Platform::awaitWork(Work& work) {
+  if (!work.thread) return;
+  WaitForSingleObject(work.thread, INFINITE);
+  CloseHandle(work.thread);
+  work.thread = nullptr;
+}
+
 std::string Win32Platform::commandLine(int, char**) {
   const char* line = GetCommandLineA();
   return line ? line : "";

@@ -12,6 +12,7 @@
 #include "platform/text.h"
 #include "site/assets.h"
 #include "site/source_view.h"
+#include "site/texts_in_order.h"
 
 namespace pirvex::site {
 namespace {
@@ -182,9 +183,26 @@ class SiteWriter {
     // Callers and uses are known only when every source has been read;
     // each page is then written once, its source read a second time.
     for (std::size_t n = 0; n < nodes_.size(); ++n) findReferences(static_cast<int>(n));
-    for (std::size_t n = 0; n < nodes_.size(); ++n) writeFilePage(static_cast<int>(n));
-    writeStartPage();
-    writeSearchIndex();
+    // The pages, the start page and the search index are made on two
+    // threads and written from this one in that order; the search index,
+    // the largest, is made first.
+    const std::size_t pages = nodes_.size();
+    makeTextsInOrder(
+        outputs_.platform(), pages + 2,
+        [&](std::size_t index, std::string& out, int lane) {
+          if (index < pages)
+            makeFilePage(static_cast<int>(index), out);
+          else if (index == pages)
+            makeStartPage(out);
+          else
+            makeSearchIndex(out, scratch_[static_cast<std::size_t>(lane)]);
+        },
+        [&](std::size_t index, std::string_view text) {
+          writeFile(index < pages ? std::string_view(nodes_[index].path)
+                                  : index == pages ? "index.html" : "search-index.js",
+                    text);
+        },
+        true);
     writeFile("site.css", SiteCss);
     writeFile("site.js", SiteJs);
   }
@@ -422,7 +440,7 @@ class SiteWriter {
 
   // --- sources ---
 
-  LineReader reader() {
+  LineReader reader() const {
     return LineReader([this](std::string_view name, bool structure) {
       return resolve(name, structure, true);
     });
@@ -463,7 +481,7 @@ class SiteWriter {
 
   // The source as text with its lines: the lines that entries, PROC bodies
   // and uses lead to carry their ids.
-  void appendSource(std::string& out, const Node& node) {
+  void appendSource(std::string& out, const Node& node) const {
     const std::string_view text = node.file->text();
     const std::uint32_t lines = lineCount(node);
     std::vector<bool> marked(lines, false);
@@ -667,7 +685,7 @@ class SiteWriter {
     out += "</ul>\n";
   }
 
-  void writeFilePage(int n) {
+  void makeFilePage(int n, std::string& out) const {
     const Node& node = nodes_[static_cast<std::size_t>(n)];
     std::string onThisPage;
     for (int e : node.entries) {
@@ -679,8 +697,6 @@ class SiteWriter {
       onThisPage += "</a></li>";
     }
     onThisPage += "<li><a href=\"#quelltext\">Quelltext</a></li>";
-    std::string& out = page_;
-    out.clear();
     appendHead(out, node.path, title(node.display), n, onThisPage);
     out += "<h1>";
     appendEscaped(out, node.display);
@@ -691,7 +707,6 @@ class SiteWriter {
       out += "<p class=\"empty\">Diese Datei dokumentiert keine Eintr\xC3\xA4ge.</p>\n";
     appendSource(out, node);
     appendFoot(out);
-    writeFile(node.path, out);
   }
 
   // --- start page and search index ---
@@ -775,10 +790,9 @@ class SiteWriter {
     return first;
   }
 
-  void writeStartPage() {
+  void makeStartPage(std::string& out) const {
     std::size_t procedures = 0;
     for (const Entry& entry : entries_) procedures += entry.source->kind == EntryKind::Procedure;
-    std::string out;
     appendHead(out, "index.html", project_, -1, {});
     out += "<h1>";
     appendEscaped(out, project_);
@@ -803,24 +817,27 @@ class SiteWriter {
     appendEntryList(out, "Prozeduren", EntryKind::Procedure);
     appendEntryList(out, "Strukturen", EntryKind::Structure);
     appendFoot(out);
-    writeFile("index.html", out);
   }
+
+  // Room that one thread's search texts are made in.
+  struct Scratch {
+    std::string words;
+    std::string text;
+    SearchWords collector;
+  };
 
   // What a search finds an entry by besides its name: every word of its
   // text, once. Markup and the blanks around words are ASCII in every
   // character set read here, so words are found before the text is decoded.
-  void appendSearchText(std::string& out, const Entry& entry) {
-    std::string& raw = plain_;
-    raw.clear();
-    searchWords_.collect(entry.source->docLines, raw);
-    std::string& text = scratch_;
-    text.clear();
-    appendDecoded(text, raw, nodes_[static_cast<std::size_t>(entry.node)].encoding);
-    appendJsonString(out, text);
+  void appendSearchText(std::string& out, const Entry& entry, Scratch& scratch) const {
+    scratch.words.clear();
+    scratch.collector.collect(entry.source->docLines, scratch.words);
+    scratch.text.clear();
+    appendDecoded(scratch.text, scratch.words, nodes_[static_cast<std::size_t>(entry.node)].encoding);
+    appendJsonString(out, scratch.text);
   }
 
-  void writeSearchIndex() {
-    std::string& out = page_;
+  void makeSearchIndex(std::string& out, Scratch& scratch) const {
     out.assign("window.PIRVEX_INDEX=[\n");
     std::vector<std::string> hrefs(nodes_.size());
     for (std::size_t n = 0; n < nodes_.size(); ++n) appendUrlPath(hrefs[n], nodes_[n].path);
@@ -838,11 +855,10 @@ class SiteWriter {
       out += ',';
       appendJsonString(out, nodes_[n].display);
       out += ',';
-      appendSearchText(out, entry);
+      appendSearchText(out, entry, scratch);
       out += e + 1 < entries_.size() ? "],\n" : "]\n";
     }
     out += "];\n";
-    writeFile("search-index.js", out);
   }
 
   void writeFile(std::string_view path, std::string_view bytes) {
@@ -861,10 +877,7 @@ class SiteWriter {
   std::vector<Entry> entries_;
   Names procedures_;
   Names structures_;
-  std::string page_;     // the page being made, kept from page to page
-  std::string scratch_;  // and a search text
-  std::string plain_;
-  SearchWords searchWords_;
+  std::array<Scratch, 2> scratch_;  // one for each thread that makes texts
 };
 
 }  // namespace
