@@ -1,6 +1,7 @@
 #include "driver/run.h"
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "driver/command_line.h"
@@ -78,10 +79,16 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
     return ExitFailed;
   }
   writeMainPageIfMissing(run);
+  // The site is prepared beside the index phase and written after it.
+  std::optional<site::Site> site;
+  if (run.site) {
+    site.emplace(run.outputs, siteModel, run.baseName(), command.encoding);
+    site->prepare();
+  }
   runIndexPhase(run);
   writeNavigationPage(run.outputs, run.procedureIndex, run.structureIndex);
   writeStartPage(run.outputs, run.baseName(), run.mainPagePath);
-  if (run.site) site::writeSite(run.outputs, siteModel, run.baseName(), command.encoding);
+  if (site) site->write();
   run.procedureIndex.close();
   run.structureIndex.close();
   platform.printMessage(Finished);

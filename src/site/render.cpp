@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -177,12 +179,12 @@ class SiteWriter {
     project_ = decoded(project, isValidUtf8(project) ? Encoding::Utf8 : settle(encoding, project));
     gatherNodes(model);
     gatherEntries();
-  }
-
-  void write() {
     // Callers and uses are known only when every source has been read;
     // each page is then written once, its source read a second time.
     for (std::size_t n = 0; n < nodes_.size(); ++n) findReferences(static_cast<int>(n));
+  }
+
+  void write() {
     // The pages, the start page and the search index are made on two
     // threads and written from this one in that order; the search index,
     // the largest, is made first.
@@ -882,10 +884,52 @@ class SiteWriter {
 
 }  // namespace
 
-void writeSite(OutputFiles& outputs, const SiteModel& model, std::string_view project,
-               Encoding encoding) {
-  if (model.files().empty()) return;
-  SiteWriter(outputs, model, project, encoding).write();
+struct Site::Preparation {
+  OutputFiles& outputs;
+  const SiteModel& model;
+  std::string_view project;
+  Encoding encoding;
+  platform::Work work;
+  bool started = false;
+  bool failed = false;  // memory ran out while preparing
+  std::unique_ptr<SiteWriter> writer;
+
+  static void run(void* argument) {
+    auto& preparation = *static_cast<Preparation*>(argument);
+    try {
+      preparation.writer = std::make_unique<SiteWriter>(preparation.outputs, preparation.model,
+                                                        preparation.project, preparation.encoding);
+    } catch (...) {
+      preparation.failed = true;
+    }
+  }
+
+  void await() {
+    if (!started) return;
+    outputs.platform().awaitWork(work);
+    started = false;
+  }
+};
+
+Site::Site(OutputFiles& outputs, const SiteModel& model, std::string_view project,
+           Encoding encoding)
+    : preparation_(new Preparation{outputs, model, project, encoding, {}, false, false, {}}) {}
+
+Site::~Site() { preparation_->await(); }
+
+void Site::prepare() {
+  if (preparation_->model.files().empty() || preparation_->started || preparation_->writer) return;
+  preparation_->started = true;
+  preparation_->outputs.platform().startWork(preparation_->work, Preparation::run,
+                                             preparation_.get());
+}
+
+void Site::write() {
+  if (preparation_->model.files().empty()) return;
+  if (!preparation_->writer && !preparation_->started) prepare();
+  preparation_->await();
+  if (preparation_->failed) throw std::bad_alloc();
+  preparation_->writer->write();
 }
 
 }  // namespace pirvex::site
