@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "platform/buffered_platform.h"
 #include "support/workspace.h"
@@ -233,6 +234,31 @@ TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {
 // Standard input, output and error closed at the start are on the null
 // device afterwards, so no file the run opens can take their places; a
 // closed pipe and a file size limit no longer end the process.
+// Work handed on runs on a thread of its own, through the buffering layer
+// too, and is over when awaited.
+TEST_F(Platform, WorkRunsBesideTheCallerUntilAwaited) {
+  struct Shared {
+    std::thread::id ranOn;
+    int runs = 0;
+  } shared;
+  auto run = [](void* argument) {
+    auto& into = *static_cast<Shared*>(argument);
+    into.ranOn = std::this_thread::get_id();
+    ++into.runs;
+  };
+  for (platform::Platform* through : {static_cast<platform::Platform*>(&system),
+                                      static_cast<platform::Platform*>(&platform)}) {
+    shared = {};
+    Work work;
+    through->startWork(work, run, &shared);
+    through->awaitWork(work);
+    EXPECT_EQ(shared.runs, 1);
+    EXPECT_NE(shared.ranOn, std::this_thread::get_id());
+    EXPECT_EQ(work.thread, nullptr);
+    through->awaitWork(work);  // a second wait has nothing to wait for
+  }
+}
+
 TEST(ProcessPreparation, ClosedStandardDescriptorsAndSignals) {
   pid_t child = ::fork();
   ASSERT_NE(child, -1);
