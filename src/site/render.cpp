@@ -890,7 +890,7 @@ struct Site::Preparation {
   std::string_view project;
   Encoding encoding;
   platform::Work work;
-  bool started = false;
+  enum { NotBegun, Going, Over } state = NotBegun;  // the calling thread's alone
   bool failed = false;  // memory ran out while preparing
   std::unique_ptr<SiteWriter> writer;
 
@@ -905,28 +905,29 @@ struct Site::Preparation {
   }
 
   void await() {
-    if (!started) return;
+    if (state != Going) return;
     outputs.platform().awaitWork(work);
-    started = false;
+    state = Over;
   }
 };
 
 Site::Site(OutputFiles& outputs, const SiteModel& model, std::string_view project,
            Encoding encoding)
-    : preparation_(new Preparation{outputs, model, project, encoding, {}, false, false, {}}) {}
+    : preparation_(new Preparation{outputs, model, project, encoding, {}, Preparation::NotBegun,
+                                   false, {}}) {}
 
 Site::~Site() { preparation_->await(); }
 
 void Site::prepare() {
-  if (preparation_->model.files().empty() || preparation_->started || preparation_->writer) return;
-  preparation_->started = true;
+  if (preparation_->model.files().empty() || preparation_->state != Preparation::NotBegun) return;
+  preparation_->state = Preparation::Going;
   preparation_->outputs.platform().startWork(preparation_->work, Preparation::run,
                                              preparation_.get());
 }
 
 void Site::write() {
   if (preparation_->model.files().empty()) return;
-  if (!preparation_->writer && !preparation_->started) prepare();
+  prepare();
   preparation_->await();
   if (preparation_->failed) throw std::bad_alloc();
   preparation_->writer->write();
