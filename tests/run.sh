@@ -2,8 +2,8 @@
 # Builds pirVex with warnings as errors and runs every test: the fast tier
 # (ctest --preset dev), clang-tidy, the pages in a real browser, the Windows
 # build under Wine against the native one, the packages, the fast tier
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and a
-# bounded run of the fuzz target.
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, what runs on
+# two threads under ThreadSanitizer, and a bounded run of the fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -60,6 +60,11 @@ echo "== sanitizer build"
 cmake --preset asan
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
+
+echo "== thread sanitizer: the site made on two threads"
+cmake --preset tsan
+cmake --build --preset tsan -j"$jobs"
+ctest --preset tsan -j"$jobs"
 
 echo "== fuzz target, ${fuzz_seconds} s"
 cmake --preset fuzz
