@@ -57,6 +57,9 @@ TEST(SiteText, SourcesAreReadInTheirCharacterSet) {
   EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));
   EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));
   EXPECT_TRUE(isValidUtf8("\xF0\x9F\x98\x80"));
+  // Four-byte sequences keep every bit of their first byte (U+40000, U+C0000).
+  EXPECT_EQ(decoded("\xF1\x80\x80\x80 \xF3\x80\x80\x80", Encoding::Utf8),
+            "\xF1\x80\x80\x80 \xF3\x80\x80\x80");
   EXPECT_EQ(decoded("\xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA4", Encoding::Automatic),
             "\xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA4");
   EXPECT_EQ(settle(Encoding::Automatic, "\x80"), Encoding::Cp437);
@@ -149,6 +152,9 @@ TEST(SiteText, DocumentationKeepsInlineMarkupAndShowsTheRest) {
   EXPECT_EQ(docText("&bogus; &#0; &#x110000; &#xD800; & x &lt"),
             "&amp;bogus; &amp;#0; &amp;#x110000; &amp;#xD800; &amp; x &amp;lt");
   EXPECT_EQ(docText("a < b"), "a &lt; b");
+  // Numbers without digits, with a letter among decimal digits or with
+  // more than six digits are no references either.
+  EXPECT_EQ(docText("&#; &#x; &#4a; &#0000065;"), "&amp;#; &amp;#x; &amp;#4a; &amp;#0000065;");
 }
 
 // Entries known by name: procedures and structures apart.

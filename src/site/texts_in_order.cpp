@@ -20,9 +20,7 @@ struct Shared {
         make(maker),
         text(texts),
         failed(texts, 0),
-        done(new std::atomic<bool>[texts]) {
-    for (std::size_t i = 0; i < texts; ++i) done[i].store(false, std::memory_order_relaxed);
-  }
+        done(std::make_unique<std::atomic<bool>[]>(texts)) {}
 
   const std::size_t count;
   const std::size_t claimable;  // the texts claimed in their order
