@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <new>
 #include <string>
 #include <vector>
@@ -23,9 +25,13 @@ std::string textOf(std::size_t index) {
 
 struct Recorded {
   std::vector<std::size_t> made;  // in the order made (one thread only)
+  std::vector<int> lanes;         // the lane of each make (one thread only)
   std::vector<std::size_t> taken;
   std::size_t mostAhead = 0;  // texts made but not yet taken, at most
+  std::vector<std::size_t> ahead;  // the same after each take
   bool allRight = true;
+  std::atomic<bool> laneBusy[2] = {false, false};
+  std::atomic<bool> lanesShared{false};  // two makes at once on one lane
 };
 
 void run(platform::Platform& platform, std::size_t count, bool largestLast, std::size_t ahead,
@@ -33,15 +39,26 @@ void run(platform::Platform& platform, std::size_t count, bool largestLast, std:
   makeTextsInOrder(
       platform, count,
       [&](std::size_t index, std::string& text, int lane) {
-        if (!text.empty() || lane < 0 || lane > 1) recorded.allRight = false;
+        if (lane < 0 || lane > 1) {
+          recorded.lanesShared = true;
+          return;
+        }
+        if (recorded.laneBusy[lane].exchange(true)) recorded.lanesShared = true;
+        if (!text.empty()) recorded.allRight = false;
         text = textOf(index);
-        if (recordMakes) recorded.made.push_back(index);
+        if (recordMakes) {
+          recorded.made.push_back(index);
+          recorded.lanes.push_back(lane);
+        }
+        recorded.laneBusy[lane] = false;
       },
       [&](std::size_t index, std::string_view text) {
         if (text != textOf(index)) recorded.allRight = false;
         recorded.taken.push_back(index);
-        if (recordMakes)
-          recorded.mostAhead = std::max(recorded.mostAhead, recorded.made.size() - recorded.taken.size());
+        if (recordMakes) {
+          recorded.ahead.push_back(recorded.made.size() - recorded.taken.size());
+          recorded.mostAhead = std::max(recorded.mostAhead, recorded.ahead.back());
+        }
       },
       largestLast, ahead);
 }
@@ -53,19 +70,25 @@ std::vector<std::size_t> upTo(std::size_t count) {
 }
 
 // Where the platform has no second thread, the work runs at once: the
-// largest text is made first, and at most `ahead` more before their turn.
+// largest text is made first, and the work beside, started again whenever
+// a text is taken, keeps `ahead` texts made before their turn, no more.
 TEST(TextsInOrder, OneThreadMakesTheLargestFirstAndKeepsAhead) {
   testing::FakePlatform fake;
   for (std::size_t count : {0, 1, 2, 5, 100}) {
     Recorded recorded;
     run(fake, count, true, 4, recorded, true);
     EXPECT_TRUE(recorded.allRight);
+    EXPECT_FALSE(recorded.lanesShared);
     EXPECT_EQ(recorded.taken, upTo(count));
     ASSERT_EQ(recorded.made.size(), count);
     if (count > 0) {
       EXPECT_EQ(recorded.made.front(), count - 1);
     }
-    EXPECT_LE(recorded.mostAhead, 4u + 1u) << count;
+    EXPECT_EQ(recorded.lanes, std::vector<int>(count, 1)) << count;
+    EXPECT_EQ(recorded.mostAhead, count == 0 ? 0 : std::min<std::size_t>(count - 1, 4)) << count;
+    // Until the texts run out, always four ahead: the largest and three.
+    for (std::size_t index = 0; index + 5 < count; ++index)
+      EXPECT_EQ(recorded.ahead[index], 4u) << index;
   }
   Recorded inOrder;
   run(fake, 10, false, 3, inOrder, true);
@@ -82,6 +105,7 @@ TEST(TextsInOrder, TwoThreadsHandTextsOnInOrder) {
       Recorded recorded;
       run(system, 2000, largestLast, ahead, recorded, false);
       EXPECT_TRUE(recorded.allRight);
+      EXPECT_FALSE(recorded.lanesShared) << "two makes at once on one lane's scratch";
       EXPECT_EQ(recorded.taken, upTo(2000));
     }
   }

@@ -40,10 +40,9 @@ struct Shared {
   // left.
   std::size_t claim(bool second) {
     if (largestLast && second && !lastClaimed.exchange(true)) return count - 1;
-    if (next.load() < claimable) {
-      const std::size_t index = next.fetch_add(1);
-      if (index < claimable) return index;
-    }
+    // The counter runs past the end by a claim or two per start, no more.
+    const std::size_t index = next.fetch_add(1);
+    if (index < claimable) return index;
     if (largestLast && !lastClaimed.exchange(true)) return count - 1;
     return None;
   }
@@ -57,7 +56,9 @@ struct Shared {
     done[index].store(true, std::memory_order_release);
   }
 
-  bool unclaimedLeft() const { return next.load() < claimable || (largestLast && !lastClaimed.load()); }
+  // The largest is the second thread's first claim, so what is left is in
+  // the counter's range.
+  bool unclaimedLeft() const { return next.load() < claimable; }
 };
 
 // The second thread: claims texts while it is not too far ahead of the
