@@ -1,8 +1,9 @@
 // The operating system services of pirVex: files, directories, the console,
-// memory and a second thread for work that needs none of them. Nothing outside src/platform includes an OS header; the rest
-// of pirVex reaches the system only through a Platform. There is one back
-// end per system, a buffering layer that sits above either of them, and an
-// in-memory one for tests.
+// memory, and a second thread for work that needs none of them. Nothing
+// outside src/platform includes an OS header; the rest of pirVex reaches the
+// system only through a Platform. There is one back end per system, a
+// buffering layer that sits above either of them, and an in-memory one for
+// tests.
 #pragma once
 
 #include <cstddef>
