@@ -58,7 +58,7 @@ char* writeEntity(const Umlaut& umlaut, char* out) {
 }
 
 // The entity of a markup byte where `markup` escapes it, or nothing.
-std::string_view markupEntity(char byte, Markup markup) {
+constexpr std::string_view markupEntity(char byte, Markup markup) {
   if (markup == Markup::Kept) return {};
   if (byte == '<') return "&lt;";
   if (byte == '>') return "&gt;";
@@ -72,8 +72,9 @@ using NeedTable = std::array<Need, 256>;
 
 constexpr NeedTable needTable(bool umlauts, Markup markup) {
   NeedTable table{};
-  if (markup != Markup::Kept) table['<'] = table['>'] = Need::Markup;
-  if (markup == Markup::Attribute) table['"'] = Need::Markup;
+  for (int byte = 0; byte < 256; ++byte)
+    if (!markupEntity(static_cast<char>(byte), markup).empty())
+      table[static_cast<std::size_t>(byte)] = Need::Markup;
   if (umlauts)
     for (const Umlaut& umlaut : UmlautTable) table[umlaut.code] = Need::Umlaut;
   return table;
