@@ -23,18 +23,29 @@ pirvex=$PWD/build-release/pirvex
 work=$(mktemp -d "${BENCH_DIR:-/tmp}/pirvex-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
+# Each timed run starts without the last run's output and with everything
+# written so far on the disk, both done before the clock starts: removing
+# 100,000 procedures' output takes 0.1 to 0.2 s, which is not pirVex's time,
+# and a run that starts while earlier runs' bytes wait to be written
+# competes with their write-back.
+fresh_output() { rm -rf pirVex && sync; }
+
 now() { date +%s.%N; }
-# The best of three runs of a command, in seconds.
-best_of_three() {
-  local best="" start end took
-  for _ in 1 2 3; do
+# The best of five runs of a command (PIRVEX_BENCH_RUNS), in seconds: on a
+# shared machine a run now and then takes a third longer. A preparing
+# command runs before each, off the clock.
+best_of_runs() {
+  local prepare=$1 best="" start end took
+  shift
+  for _ in $(seq "${PIRVEX_BENCH_RUNS:-5}"); do
+    "$prepare"
     start=$(now); "$@"; end=$(now)
     took=$(echo "$end - $start" | bc -l)
     if [ -z "$best" ] || [ "$(echo "$took < $best" | bc -l)" = 1 ]; then best=$took; fi
   done
   echo "$best"
 }
-run_pirvex() { rm -rf pirVex && "$pirvex" main.asm >/dev/null; }
+run_pirvex() { "$pirvex" main.asm >/dev/null; }
 run_floor() {
   find . -path ./pirVex -prune -o -type f \( -name '*.asm' -o -name '*.inc' \) -print0 | xargs -0 cat >/dev/null
   find pirVex -type f -print0 | sort -z | xargs -0 cat >"$work/copy"
@@ -48,12 +59,14 @@ for n in "${sizes[@]}"; do
   ./build-release/pirvex_generate "$n" "$project"
   (
     cd "$project"
-    run_pirvex
+    fresh_output && run_pirvex
     output_bytes=$(find pirVex -type f -print0 | xargs -0 cat | wc -c)
-    seconds=$(best_of_three run_pirvex)
-    floor=$(best_of_three run_floor)
+    seconds=$(best_of_runs fresh_output run_pirvex)
+    floor=$(best_of_runs sync run_floor)
+    fresh_output
     peak=$(/usr/bin/time -f %M "$pirvex" main.asm 2>&1 >/dev/null | tail -n 1)
     # Every write call and the bytes it wrote (the console's lines included).
+    fresh_output
     strace -f -e trace=write,pwrite64,writev -e signal=none -o "$work/strace" "$pirvex" main.asm >/dev/null
     read -r writes written < <(awk '/= [0-9]+$/ {calls++; bytes += $NF} END {print calls + 0, bytes + 0}' "$work/strace")
     rm -f "$work/strace"
@@ -65,8 +78,8 @@ for n in "${sizes[@]}"; do
 done
 
 # The HTML5 site: each run with --html5 against the run without it, best of
-# three each, the site's own bytes and the run's peak memory.
-run_site() { rm -rf pirVex && "$pirvex" main.asm --html5 >/dev/null; }
+# five each, the site's own bytes and the run's peak memory.
+run_site() { "$pirvex" main.asm --html5 >/dev/null; }
 echo
 printf '%-12s %10s %10s %10s %10s %8s\n' procedures "classic s" "--html5 s" "site MB" "peak MB" \
   ratio
@@ -76,10 +89,11 @@ for n in "${sizes[@]}"; do
   ./build-release/pirvex_generate "$n" "$project"
   (
     cd "$project"
-    run_site
+    fresh_output && run_site
     site_bytes=$(find pirVex/html5 -type f -print0 | xargs -0 cat | wc -c)
-    classic=$(best_of_three run_pirvex)
-    site=$(best_of_three run_site)
+    classic=$(best_of_runs fresh_output run_pirvex)
+    site=$(best_of_runs fresh_output run_site)
+    fresh_output
     peak=$(/usr/bin/time -f %M "$pirvex" main.asm --html5 2>&1 >/dev/null | tail -n 1)
     printf '%-12s %10.3f %10.3f %10.1f %10.1f %8.2f\n' "$n" "$classic" "$site" \
       "$(echo "$site_bytes / 1048576" | bc -l)" "$(echo "$peak / 1024" | bc -l)" \
@@ -99,7 +113,7 @@ if [ -n "${PIRVEX_BENCH_WINE-1}" ] && command -v wine >/dev/null &&
   # last run and holds none of this script's output open.
   wineserver -p60 </dev/null >/dev/null 2>&1 || true
   windows=$PWD/build-win/pirvex.exe
-  run_windows() { rm -rf pirVex && wine "$windows" main.asm >/dev/null; }
+  run_windows() { wine "$windows" main.asm >/dev/null; }
   run_usage() { wine "$windows" >/dev/null || true; }
   echo
   printf '%-12s %10s %10s %10s %12s %10s\n' procedures "native s" "Wine s" "start-up s" \
@@ -111,10 +125,10 @@ if [ -n "${PIRVEX_BENCH_WINE-1}" ] && command -v wine >/dev/null &&
     (
       cd "$project"
       run_usage
-      native=$(best_of_three run_pirvex)
-      startup=$(best_of_three run_usage)
-      seconds=$(best_of_three run_windows)
-      rm -rf pirVex
+      native=$(best_of_runs fresh_output run_pirvex)
+      startup=$(best_of_runs true run_usage)
+      seconds=$(best_of_runs fresh_output run_windows)
+      fresh_output
       writes=$(WINEDEBUG=+relay wine "$windows" main.asm 2>&1 >/dev/null |
                grep -c 'Call KERNEL32.WriteFile(' || true)
       printf '%-12s %10.3f %10.3f %10.3f %12s %10.2f\n' "$n" "$native" "$seconds" "$startup" \
