@@ -24,7 +24,6 @@ bool matchableName(const IndexTable& table, const IndexRecord& record, std::stri
   return false;
 }
 
-
 std::uint64_t hashOf(std::string_view name) {
   std::uint64_t hash = 14695981039346656037ULL;
   for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;

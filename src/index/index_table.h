@@ -26,12 +26,16 @@ inline std::uint32_t lineEnd(const char* text, std::uint32_t textSize, std::uint
   return from;
 }
 
+// Whether a record's line has a name (and so a sort key): a ">" before it.
+inline bool hasName(const char* text, const IndexRecord& record) {
+  return text[record.nameStart - 1] == LinkTagEnd;
+}
+
 // Where a record's line ends: after its name, or where its name would
 // start, for a line without ">".
 inline std::uint32_t recordEnd(const char* text, std::uint32_t textSize,
                                const IndexRecord& record) {
-  return text[record.nameStart - 1] == LinkTagEnd ? lineEnd(text, textSize, record.nameStart)
-                                           : record.nameStart;
+  return hasName(text, record) ? lineEnd(text, textSize, record.nameStart) : record.nameStart;
 }
 
 struct IndexTable {

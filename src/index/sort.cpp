@@ -30,7 +30,7 @@ struct RecordKey {
 
   RecordKey(const char* bytes, std::uint32_t size, const IndexRecord& record)
       : text(bytes), textSize(size), at(record.nameStart),
-        state(bytes[record.nameStart - 1] == LinkTagEnd ? Open : Over) {}
+        state(hasName(bytes, record) ? Open : Over) {}
 
   int next() {
     if (state == Over || at >= textSize) return -1;
