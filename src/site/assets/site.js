@@ -181,6 +181,13 @@
       document.head.appendChild(script);
     }
 
+    // Whether the index is there to search; if not, it is asked for.
+    function indexReady() {
+      if (loadIndex()) return true;
+      requestIndex();
+      return false;
+    }
+
     // Each result is a link with the option role inside a bare list item:
     // an option may hold nothing focusable, so the link is the option.
     function options() {
@@ -213,10 +220,7 @@
         close();
         return;
       }
-      if (!loadIndex()) {
-        requestIndex();
-        return;
-      }
+      if (!indexReady()) return;
       var hits = search(query);
       var fragment = document.createDocumentFragment();
       for (var n = 0; n < hits.length; n++) {
@@ -258,7 +262,7 @@
 
     input.addEventListener('input', show);
     input.addEventListener('focus', function () {
-      if (!loadIndex()) requestIndex();
+      indexReady();
       if (input.value.trim() && list.hidden) show();
     });
     input.addEventListener('keydown', function (event) {
