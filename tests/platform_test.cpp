@@ -231,9 +231,6 @@ TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {
   EXPECT_EQ(workspace.read("big.bin"), expected);
 }
 
-// Standard input, output and error closed at the start are on the null
-// device afterwards, so no file the run opens can take their places; a
-// closed pipe and a file size limit no longer end the process.
 // Work handed on runs on a thread of its own, through the buffering layer
 // too, and is over when awaited.
 TEST_F(Platform, WorkRunsBesideTheCallerUntilAwaited) {
@@ -259,6 +256,9 @@ TEST_F(Platform, WorkRunsBesideTheCallerUntilAwaited) {
   }
 }
 
+// Standard input, output and error closed at the start are on the null
+// device afterwards, so no file the run opens can take their places; a
+// closed pipe and a file size limit no longer end the process.
 TEST(ProcessPreparation, ClosedStandardDescriptorsAndSignals) {
   pid_t child = ::fork();
   ASSERT_NE(child, -1);
