@@ -46,8 +46,8 @@ TEST(EntryLookup, AgreesWithScanningBothTables) {
     fake.addFile("pirVex/s_ndx.htm", randomIndex(random, names));
     OutputFiles outputs(fake);
     IndexTable procedures, structures;
-    ASSERT_TRUE(sortIndex(outputs, "pirVEX\\f_ndx.htm", procedures));
-    ASSERT_TRUE(sortIndex(outputs, "pirVEX\\s_ndx.htm", structures));
+    ASSERT_EQ(sortIndex(outputs, "pirVEX\\f_ndx.htm", procedures), IndexSort::Sorted);
+    ASSERT_EQ(sortIndex(outputs, "pirVEX\\s_ndx.htm", structures), IndexSort::Sorted);
     EntryLookup lookup(fake, procedures, structures);
     for (const std::string& name : names) {
       std::string_view fast, slow;
@@ -80,8 +80,10 @@ TEST(EntryLookup, FindsEveryNameAndNoOtherAroundTheSlotTableSizes) {
       fake.addFile("pirVex/f_ndx.htm", procedureText);
       fake.addFile("pirVex/s_ndx.htm", structureText);
       IndexTable procedures, structures;
-      EXPECT_EQ(sortIndex(outputs, "pirVEX\\f_ndx.htm", procedures), inProcedures > 0);
-      EXPECT_EQ(sortIndex(outputs, "pirVEX\\s_ndx.htm", structures), inProcedures < total);
+      EXPECT_EQ(sortIndex(outputs, "pirVEX\\f_ndx.htm", procedures) == IndexSort::Sorted,
+                inProcedures > 0);
+      EXPECT_EQ(sortIndex(outputs, "pirVEX\\s_ndx.htm", structures) == IndexSort::Sorted,
+                inProcedures < total);
       EntryLookup lookup(fake, procedures, structures);
       for (int i = 0; i < total; ++i) {
         const std::string name = "N" + std::to_string(i);

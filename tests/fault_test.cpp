@@ -47,7 +47,7 @@ TEST_F(Faults, SortMemoryMissingLeavesTheIndexInEntryOrder) {
 TEST_F(Faults, NavigationPageWithoutItsCopyBufferHasEmptySections) {
   fake.addFile("demo.asm", crlf("Y PROC\nX PROC\n"));
   fake.failMemory(MemoryUse::NavigationCopy);
-  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(run(), Sorting + Linking + Finished);
   EXPECT_EQ(fake.fileText("pirVex/ndx.htm"),
             "Prozeduren:\r\n<table cellpadding=\"5\"><tr><td><td></tr></table>");
 }
@@ -56,7 +56,7 @@ TEST_F(Faults, IncludeWithoutMemoryForTheSavedStateIsPassedOver) {
   fake.addFile("demo.asm", crlf("INCLUDE a.inc\nX PROC\n"));
   fake.addFile("a.inc", crlf("A PROC\n"));
   fake.failMemory(MemoryUse::IncludeContext, "a.inc");
-  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(run(), Sorting + Linking + Finished);
   EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"), indexLine("demo.HTM", "X"));
   EXPECT_FALSE(fake.hasFile("pirVex/a_inc.HTM"));
 }
@@ -65,11 +65,12 @@ TEST_F(Faults, TextWithoutScratchMemoryIsWrittenUnescaped) {
   fake.addFile("demo.asm", crlf(";* Gr\x94\xE1"
                                 "e\nX PROC\n"));
   fake.failMemory(MemoryUse::EscapeScratch);
-  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(run(), Sorting + Linking + Finished);
   EXPECT_EQ(fake.fileText("pirVex/demo.HTM"), page("demo: demo.asm", heading("X") +
                                                                         "Gr\x94\xE1"
                                                                         "e\n" +
-                                                                        sourceLine("demo.asm")));
+                                                                        sourceLine("demo.asm"),
+                                                     true));
 }
 
 // Without memory for escaping, markup in a name is still kept out of its
@@ -77,11 +78,12 @@ TEST_F(Faults, TextWithoutScratchMemoryIsWrittenUnescaped) {
 TEST_F(Faults, NamesWithoutScratchMemoryStillEscapeTheirMarkup) {
   fake.addFile("demo.asm", crlf(";*@PUBLIC: <A\"\x84>\nX PROC\n"));
   fake.failMemory(MemoryUse::EscapeScratch, {}, 0);
-  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(run(), Sorting + Linking + Finished);
   EXPECT_EQ(fake.fileText("pirVex/demo.HTM"),
             page("demo: demo.asm", "<A NAME=\"&lt;A&quot;\x84&gt;\"></A>\n<B>&lt;A\"\x84&gt;</B>\n"
                                    "<BR><BR>\nPrivate Name: X<BR><BR>\n" +
-                                       sourceLine("demo.asm")));
+                                       sourceLine("demo.asm"),
+                 true));
   EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"),
             "<A HREF=\"demo.HTM#&lt;A&quot;\x84&gt;\" TARGET=\"main\">&lt;A\"\x84&gt;</A><BR>\r\n");
 }
@@ -130,9 +132,9 @@ TEST_F(Faults, NameLookupWithoutMemoryScansTheTablesInstead) {
 TEST_F(Faults, PageOrIndexThatCannotBeCreatedLosesItsWritesAndIsTriedAgain) {
   fake.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
   fake.failFile(FileService::CreateFileAnew, "pirVex\\demo.HTM");
-  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(run(), Sorting + Linking + Finished);
   EXPECT_EQ(fake.fileText("pirVex/demo.HTM"),
-            page("demo: demo.asm", heading("Y") + sourceLine("demo.asm")));
+            page("demo: demo.asm", heading("Y") + sourceLine("demo.asm"), true));
   EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"),
             indexLine("demo.HTM", "X") + indexLine("demo.HTM", "Y"));
   // The page was created at the second try, but what was meant for it
@@ -144,12 +146,13 @@ TEST_F(Faults, PageOrIndexThatCannotBeCreatedLosesItsWritesAndIsTriedAgain) {
   index.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
   index.failFile(FileService::CreateFileAnew, "pirVEX\\f_ndx.htm");
   int indexStatus = -1;
-  EXPECT_EQ(runInProcess(index, {"demo.asm"}, &indexStatus), Sorting + Finished);
+  EXPECT_EQ(runInProcess(index, {"demo.asm"}, &indexStatus), Sorting + Linking + Finished);
   EXPECT_EQ(index.errors(), unwritten("pirVex\\f_ndx.htm"));
   EXPECT_EQ(indexStatus, 1);
   EXPECT_EQ(index.fileText("pirVex/demo.HTM"),
             page("demo: demo.asm", heading("X") + sourceLine("demo.asm") + "<HR>\n" +
-                                       heading("Y") + sourceLine("demo.asm")));
+                                       heading("Y") + sourceLine("demo.asm"),
+                 true));
   EXPECT_EQ(index.fileText("pirVex/f_ndx.htm"), indexLine("demo.HTM", "Y"));
 }
 
@@ -157,7 +160,7 @@ TEST_F(Faults, SortedIndexThatCannotBeWrittenStillFeedsTheNavigationPage) {
   fake.addFile("demo.asm", crlf("Y PROC\nX PROC\n"));
   // The index's second creation is the sorted one.
   fake.failFile(FileService::CreateFileAnew, "pirVEX\\f_ndx.htm", 2);
-  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(run(), Sorting + Linking + Finished);
   EXPECT_EQ(fake.errors(), unwritten("pirVex\\f_ndx.htm"));
   EXPECT_EQ(status, 1);
   const std::string entryOrder = indexLine("demo.HTM", "Y") + indexLine("demo.HTM", "X");
@@ -168,7 +171,7 @@ TEST_F(Faults, SortedIndexThatCannotBeWrittenStillFeedsTheNavigationPage) {
   start.addFile("demo.asm", crlf("Y PROC\nX PROC\n"));
   start.failFile(FileService::CreateFileAnew, "pirVEX\\index.html");
   int startStatus = -1;
-  EXPECT_EQ(runInProcess(start, {"demo.asm"}, &startStatus), Sorting + Finished);
+  EXPECT_EQ(runInProcess(start, {"demo.asm"}, &startStatus), Sorting + Linking + Finished);
   EXPECT_FALSE(start.hasFile("pirVex/index.html"));
   EXPECT_EQ(start.errors(), unwritten("pirVex\\index.html"));
   EXPECT_EQ(startStatus, 1);
@@ -179,11 +182,12 @@ TEST_F(Faults, SortedIndexThatCannotBeWrittenStillFeedsTheNavigationPage) {
 // whichever output file it was.
 TEST_F(Faults, OutputThatCannotBeWrittenInFullIsNamedOnce) {
   const std::string source = crlf(";*@see:\n;* S\nX PROC\nY PROC\nS STRUC\nS ENDS\n");
-  // An index that lost its lines cannot be sorted: no see-also links then.
+  // A procedure index that lost its lines cannot be sorted: no see-also
+  // links then. Without its structure index they are made all the same.
   const std::pair<std::string_view, std::string> files[] = {
       {"pirVex\\demo.HTM", Sorting + Linking + Finished},
       {"pirVex\\f_ndx.htm", Sorting + Finished},
-      {"pirVex\\s_ndx.htm", Sorting + Finished},
+      {"pirVex\\s_ndx.htm", Sorting + Linking + Finished},
       {"pirVex\\ndx.htm", Sorting + Linking + Finished},
       {"pirVex\\index.html", Sorting + Linking + Finished}};
   for (const auto& [file, console] : files) {
@@ -212,7 +216,7 @@ TEST_F(Faults, SourcesThatCannotBeOpenedSizedOrReadWhole) {
   // A short read: the pass walks the bytes it got.
   fake.addFile("demo.asm", crlf("X PROC\nY PROC\n"));
   fake.failFile(FileService::ReadBytes, "demo.asm");
-  EXPECT_EQ(run(), Sorting + Finished);
+  EXPECT_EQ(run(), Sorting + Linking + Finished);
   EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"), indexLine("demo.HTM", "X"));
 }
 
@@ -268,7 +272,7 @@ TEST_F(Faults, SiteFileThatCannotBeWrittenIsNamed) {
     full.addFile("demo.asm", source);
     full.failFile(FileService::WriteBytes, file, 0);
     int writeStatus = -1;
-    EXPECT_EQ(runInProcess(full, {"demo.asm", "--html5"}, &writeStatus), Sorting + Finished)
+    EXPECT_EQ(runInProcess(full, {"demo.asm", "--html5"}, &writeStatus), Sorting + Linking + Finished)
         << file;
     EXPECT_EQ(full.errors(), unwritten(file)) << file;
     EXPECT_EQ(writeStatus, 1) << file;

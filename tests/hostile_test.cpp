@@ -20,10 +20,11 @@ TEST(Hostile, TwentyMegabyteLines) {
   const std::string huge(20 * 1024 * 1024, 'a');
   workspace.write("demo.asm",
                   crlf("X PROC\n") + huge + crlf("\n;* tail\n;*") + huge + crlf("\nY PROC\n"));
-  EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
+  EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Linking + Finished);
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
             page("demo: demo.asm", heading("X") + sourceLine("demo.asm") + "<HR>\n" + heading("Y") +
-                                       "tail\n" + huge + "\n" + sourceLine("demo.asm")));
+                                       "tail\n" + huge + "\n" + sourceLine("demo.asm"),
+                 true));
 }
 
 TEST(Hostile, IncludeChainFiveHundredDeep) {
@@ -40,17 +41,17 @@ TEST(Hostile, IncludeChainFiveHundredDeep) {
   std::sort(lines.begin(), lines.end());  // by key: the name and what follows it
   std::string sorted;
   for (const std::string& line : lines) sorted += line.substr(line.find("\r\n") + 2);
-  EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Finished);
+  EXPECT_EQ(workspace.run({"demo.asm"}), Sorting + Linking + Finished);
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), sorted);
   EXPECT_EQ(workspace.read("pirVex/f499_inc.HTM"),
-            page("demo: f499.inc", heading("P499") + sourceLine("f499.inc")));
+            page("demo: f499.inc", heading("P499") + sourceLine("f499.inc"), true));
 }
 
 TEST(Hostile, TenThousandByteNames) {
   Workspace workspace;
   const std::string longName(10000, 'N');
   workspace.write("demo.asm", crlf("INCLUDE " + longName + "\n" + longName + " PROC\n"));
-  EXPECT_EQ(workspace.run({"demo.asm"}), cannotOpen(longName) + Sorting + Finished);
+  EXPECT_EQ(workspace.run({"demo.asm"}), cannotOpen(longName) + Sorting + Linking + Finished);
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"), indexLine("demo.HTM", longName));
   RunResult missing = workspace.execute({longName + ".asm"});
   EXPECT_EQ(afterBanner(missing.console), cannotOpen(longName + ".asm") + GeneralError);

@@ -82,7 +82,7 @@ TEST(IndexSorting, FoldedKeysPrefixesSeparatorsAndStableTies) {
   OutputFiles outputs(fake);
   fake.addFile("pirVex/f_ndx.htm", file);
   IndexTable table;
-  ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, table));
+  ASSERT_EQ(sortIndex(outputs, ProcedureIndexName, table), IndexSort::Sorted);
   const std::string expected =
       "no/tag\r\n" + indexLine("r/6.HTM", "@a") +
       "<A HREF=\"r/8.HTM#a/b\" TARGET=\"main\">a\\b</A><BR>\r\n" + firstTie +
@@ -155,26 +155,30 @@ TEST(IndexSorting, InPlaceKeysOrderLikeWholeKeys) {
     OutputFiles outputs(fake);
     fake.addFile("pirVex/f_ndx.htm", text);
     IndexTable table;
-    ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, table));
+    ASSERT_EQ(sortIndex(outputs, ProcedureIndexName, table), IndexSort::Sorted);
     // The sort turns "\\" into "/" before the name; the alphabet has none.
     ASSERT_EQ(fake.fileText("pirVex/f_ndx.htm"), joined) << ::testing::PrintToString(text);
     ASSERT_EQ(sortedLines(table), joined);
   }
 }
 
-TEST(IndexSorting, MissingOrEmptyIndexIsNotSorted) {
+// A missing or empty index is no failure (a project without structures
+// still gets its see-also links); one that is there but cannot be read is.
+TEST(IndexSorting, MissingOrEmptyIndexIsAbsentAnUnreadableOneFails) {
   FakePlatform fake;
   OutputFiles outputs(fake);
   IndexTable table;
-  EXPECT_FALSE(sortIndex(outputs, StructureIndexName, table));
+  EXPECT_EQ(sortIndex(outputs, StructureIndexName, table), IndexSort::Absent);
   fake.addFile("pirVex/s_ndx.htm", "");
-  EXPECT_FALSE(sortIndex(outputs, StructureIndexName, table));
+  EXPECT_EQ(sortIndex(outputs, StructureIndexName, table), IndexSort::Absent);
   EXPECT_EQ(table.count, 0u);
   EXPECT_EQ(fake.fileText("pirVex/s_ndx.htm"), "");
   // A read that brings no byte of a one-byte index leaves nothing to sort.
   fake.addFile("pirVex/f_ndx.htm", "x");
   fake.failFile(FileService::ReadBytes, "pirVEX\\f_ndx.htm");
-  EXPECT_FALSE(sortIndex(outputs, ProcedureIndexName, table));
+  EXPECT_EQ(sortIndex(outputs, ProcedureIndexName, table), IndexSort::Failed);
+  fake.failFile(FileService::OpenForReading, "pirVEX\\f_ndx.htm", 0);
+  EXPECT_EQ(sortIndex(outputs, ProcedureIndexName, table), IndexSort::Failed);
   EXPECT_EQ(table.count, 0u);
   EXPECT_EQ(fake.liveBlocks(), 0u);
 }
@@ -223,8 +227,8 @@ TEST(SeeAlsoLinks, NamesInEveryListOfAPageBecomeLinksWithItsPrefix) {
   OutputFiles outputs(fake);
   addIndexes(fake);
   IndexTable procedures, structures;
-  ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, procedures));
-  ASSERT_TRUE(sortIndex(outputs, StructureIndexName, structures));
+  ASSERT_EQ(sortIndex(outputs, ProcedureIndexName, procedures), IndexSort::Sorted);
+  ASSERT_EQ(sortIndex(outputs, StructureIndexName, structures), IndexSort::Sorted);
   std::string text =
       "<HTML>\r\n"
       "<B>see:</B>\r\n<UL>\r\n<LI> \tReadLine, WriteLine\r\n<LI>Missing\tDual.\tDual<BR>\r\n"
@@ -266,8 +270,8 @@ TEST(SeeAlsoLinks, APageThisRunWroteIsRewrittenInPlaceUnlessItWouldShrink) {
     OutputFiles outputs(fake);
     addIndexes(fake);
     IndexTable procedures, structures;
-    ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, procedures));
-    ASSERT_TRUE(sortIndex(outputs, StructureIndexName, structures));
+    ASSERT_EQ(sortIndex(outputs, ProcedureIndexName, procedures), IndexSort::Sorted);
+    ASSERT_EQ(sortIndex(outputs, StructureIndexName, structures), IndexSort::Sorted);
     std::string text = before + list + blanks + "Missing, ReadLine</UL>tail " + list + "Nope";
     platform::File page = outputs.create("pirVex\\sub\\p.HTM");
     fake.writeText(page, text);
@@ -299,8 +303,8 @@ TEST(SeeAlsoLinks, EveryPageThatTheProcedureIndexNamesIsRewrittenOnce) {
   fake.addFile("pirVex/done.HTM", "<html>" + list);
   fake.addFile("pirVex/s.HTM", "<HTML>" + list);
   IndexTable procedures, structures;
-  ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, procedures));
-  ASSERT_TRUE(sortIndex(outputs, StructureIndexName, structures));
+  ASSERT_EQ(sortIndex(outputs, ProcedureIndexName, procedures), IndexSort::Sorted);
+  ASSERT_EQ(sortIndex(outputs, StructureIndexName, structures), IndexSort::Sorted);
   linkSeeAlso(outputs, procedures, structures);
   auto rewritten = [](std::string_view prefix) {
     return "<html><B>see:</B>\r\n<UL>\r\n<LI>" +
@@ -333,8 +337,8 @@ TEST(SeeAlsoLinks, LinesOutsideTheOutputDirectoryOrWithoutAPagePathArePassedOver
   for (const char* file : {"pirVex/#p.HTM", "pirVex/p.HTM", "out.HTM", "pirVex/in.HTM"})
     fake.addFile(file, page);
   IndexTable procedures, structures;
-  ASSERT_TRUE(sortIndex(outputs, ProcedureIndexName, procedures));
-  ASSERT_TRUE(sortIndex(outputs, StructureIndexName, structures));
+  ASSERT_EQ(sortIndex(outputs, ProcedureIndexName, procedures), IndexSort::Sorted);
+  ASSERT_EQ(sortIndex(outputs, StructureIndexName, structures), IndexSort::Sorted);
   linkSeeAlso(outputs, procedures, structures);
   for (const char* file : {"pirVex/#p.HTM", "pirVex/p.HTM", "out.HTM"})
     EXPECT_EQ(fake.fileText(file), page) << file;
@@ -370,7 +374,7 @@ TEST(NavigationPage, SectionsOfTheIndexesThisRunOpened) {
         structures.addEntry("s\\t.HTM", "S" + std::to_string(i));
       IndexTable table;
       if (procedureCount) {
-        EXPECT_TRUE(sortIndex(bufferedOutputs, ProcedureIndexName, table));
+        EXPECT_EQ(sortIndex(bufferedOutputs, ProcedureIndexName, table), IndexSort::Sorted);
       }
       writeNavigationPage(bufferedOutputs, procedures, structures);
       procedures.close();

@@ -51,7 +51,7 @@ TEST(Lenient, TheSameFileUnderAnotherNameIsPassedOver) {
   fake.addFile("main.asm", crlf("\tinclude lib\\a.inc\n\tinclude LIB/./A.INC\n\tinclude x\\..\\lib\\a.inc\n"));
   fake.addFile("lib/a.inc", crlf(";* A.\nA PROC\n"));
   fake.addDirectory("x");
-  EXPECT_EQ(runInProcess(fake, {"--lenient", "main.asm"}), Sorting + Finished);
+  EXPECT_EQ(runInProcess(fake, {"--lenient", "main.asm"}), Sorting + Linking + Finished);
   EXPECT_EQ(readsPerFile(fake).at("lib/a.inc"), readsPerFile(fake).at("main.asm"));
   EXPECT_EQ(fake.fileText("pirVex/f_ndx.htm"), indexLine("lib/a_inc.HTM", "A"));
 }
@@ -64,7 +64,7 @@ TEST(IncludeDirectories, JoinedWithTheIncludingFilesSeparator) {
   fake.addFile("src/a.inc", crlf(";* A.\nA PROC\n"));
   fake.addFile("inc/b.inc", crlf(";* B.\nB PROC\n"));
   EXPECT_EQ(runInProcess(fake, {"src\\main.asm", "--include-dir=inc"}),
-            cannotOpen("/b.inc") + Sorting + Finished);
+            cannotOpen("/b.inc") + Sorting + Linking + Finished);
   EXPECT_EQ(fake.fileText("pirVex/a_inc.HTM").find("Quelle: src\\a.inc<BR>") != std::string::npos,
             true);
 }
@@ -85,7 +85,7 @@ TEST(Identities, NoneForASourceOnlyWhereIndexesAgree) {
   FakePlatform cycle;
   cycle.addFile("main.asm", crlf("\tinclude a.inc\n;* M.\nM PROC\n"));
   cycle.addFile("a.inc", crlf("\tinclude main.asm\n"));
-  EXPECT_EQ(runInProcess(cycle, {"main.asm"}), "main.asm" + Recursive + Sorting + Finished);
+  EXPECT_EQ(runInProcess(cycle, {"main.asm"}), "main.asm" + Recursive + Sorting + Linking + Finished);
   EXPECT_EQ(cycle.identityQueries(), 2u + 2) << "main.asm twice, the index";
 }
 

@@ -126,12 +126,12 @@ TEST(Untrusted, LinkedDirectoryBelowTheOutputDirectoryIsNotFollowed) {
   RunOptions options;
   options.directory = "project";
   RunResult result = workspace.execute({"main.asm"}, options);
-  EXPECT_EQ(afterBanner(result.console), Sorting + Finished);
+  EXPECT_EQ(afterBanner(result.console), Sorting + Linking + Finished);
   EXPECT_EQ(result.errors, unwritten("pirVex\\s\\keep.HTM"));
   EXPECT_EQ(result.status, 1);
   EXPECT_SAME_TREE(outside, snapshot(workspace.path() / "outside"));
   EXPECT_EQ(workspace.read("project/pirVex/main.HTM"),
-            page("main: main.asm", heading("Main") + sourceLine("main.asm")));
+            page("main: main.asm", heading("Main") + sourceLine("main.asm"), true));
   EXPECT_EQ(workspace.read("project/pirVex/f_ndx.htm"),
             indexLine("s/keep.HTM", "K") + indexLine("main.HTM", "Main"));
   EXPECT_TRUE(fs::is_symlink(workspace.path() / "project/pirVex/s"));
@@ -161,10 +161,11 @@ TEST(Untrusted, OutputDirectoryLinkedToTheProject) {
   linked.write("main.asm", crlf("X PROC\n"));
   fs::create_directory_symlink(".", linked.path() / "pirVex");
   RunResult complete = linked.execute({"main.asm"});
-  EXPECT_EQ(afterBanner(complete.console), Sorting + Finished);
+  EXPECT_EQ(afterBanner(complete.console), Sorting + Linking + Finished);
   EXPECT_EQ(complete.errors, "");
   EXPECT_EQ(complete.status, 0);
-  EXPECT_EQ(linked.read("main.HTM"), page("main: main.asm", heading("X") + sourceLine("main.asm")));
+  EXPECT_EQ(linked.read("main.HTM"),
+            page("main: main.asm", heading("X") + sourceLine("main.asm"), true));
   EXPECT_EQ(linked.read("f_ndx.htm"), indexLine("main.HTM", "X"));
   EXPECT_EQ(linked.read("index.html"), startPage("main", "main.HTM"));
 }
@@ -241,7 +242,7 @@ TEST(Untrusted, FileSizeLimitBelowTheSizeOfOutputFiles) {
   limited.fileSizeLimit = 8192;
   limited.secondsLimit = 60;
   RunResult result = workspace.execute({"main.asm"}, limited);
-  EXPECT_EQ(afterBanner(result.console), Sorting + Finished);
+  EXPECT_EQ(afterBanner(result.console), Sorting + Linking + Finished);
   // The main page is closed at the end of its pass, the navigation page
   // after it is copied, the index at the end of the run.
   EXPECT_EQ(result.errors, unwritten("pirVex\\main.HTM") + unwritten("pirVex\\ndx.htm") +
@@ -300,13 +301,15 @@ TEST(Untrusted, FifoAsMainSourceIncludedFileAndIndex) {
   EXPECT_LT(main.seconds, limit);
 
   RunResult included = workspace.execute({"demo.asm"}, bounded);
-  EXPECT_EQ(afterBanner(included.console), cannotOpen("pipe.inc") + Sorting + Finished);
+  EXPECT_EQ(afterBanner(included.console),
+            cannotOpen("pipe.inc") + Sorting + Linking + Finished);
   EXPECT_EQ(included.errors, "");
   EXPECT_EQ(included.status, 0);
   EXPECT_LT(included.seconds, limit);
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
             page("demo: demo.asm", heading("X") + sourceLine("demo.asm") + "<HR>\n" + heading("Y") +
-                                       sourceLine("demo.asm")));
+                                       sourceLine("demo.asm"),
+                 true));
 
   // A structure index left behind that is a FIFO: the sort passes it over,
   // so there is no see-also pass, and this run writes no structure index.
@@ -342,8 +345,10 @@ void writeIncludeChain(const Workspace& workspace, int depth) {
 // while the next file is processed and taken up again after it.
 std::string chainPage(int i) {
   const std::string n = std::to_string(i);
-  return page("demo: f" + n + ".inc", heading("P" + n) + sourceLine("f" + n + ".inc") + "<HR>\n" +
-                                          heading("Q" + n) + sourceLine("f" + n + ".inc"));
+  return page("demo: f" + n + ".inc",
+              heading("P" + n) + sourceLine("f" + n + ".inc") + "<HR>\n" + heading("Q" + n) +
+                  sourceLine("f" + n + ".inc"),
+              true);
 }
 
 // The sorted procedure index of a chain.
@@ -362,14 +367,15 @@ std::string chainIndex(int depth) {
 
 void expectChainOutput(const Workspace& workspace, int depth) {
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
-            page("demo: demo.asm", heading("Main") + sourceLine("demo.asm")));
+            page("demo: demo.asm", heading("Main") + sourceLine("demo.asm"), true));
   for (int i : {0, 1, depth / 2, depth - 2})
     EXPECT_EQ(workspace.read("pirVex/f" + std::to_string(i) + "_inc.HTM"), chainPage(i)) << i;
   const std::string last = std::to_string(depth - 1);
   EXPECT_EQ(workspace.read("pirVex/f" + last + "_inc.HTM"),
-            page("demo: f" + last + ".inc", heading("P" + last) + sourceLine("f" + last + ".inc") +
-                                                "<HR>\n" + heading("Q" + last) +
-                                                sourceLine("f" + last + ".inc")));
+            page("demo: f" + last + ".inc",
+                 heading("P" + last) + sourceLine("f" + last + ".inc") + "<HR>\n" +
+                     heading("Q" + last) + sourceLine("f" + last + ".inc"),
+                 true));
   const std::string index = workspace.read("pirVex/f_ndx.htm");
   EXPECT_EQ(std::count(index.begin(), index.end(), '\n'), 2 * depth + 1);
   EXPECT_TRUE(index == chainIndex(depth)) << "the procedure index differs";
@@ -391,7 +397,7 @@ TEST(UntrustedDeep, IncludeChainOneHundredThousandDeep) {
   RunOptions bounded;
   bounded.secondsLimit = killAfter(limit);
   RunResult result = workspace.execute({"demo.asm"}, bounded);
-  EXPECT_EQ(afterBanner(result.console), Sorting + Finished);
+  EXPECT_EQ(afterBanner(result.console), Sorting + Linking + Finished);
   EXPECT_EQ(result.errors, "");
   EXPECT_EQ(result.status, 0);
   EXPECT_LT(result.seconds, limit);
@@ -409,7 +415,7 @@ TEST(Untrusted, SiteOfADeepChainNamesABoundedBranch) {
   RunOptions bounded;
   bounded.secondsLimit = 120;
   RunResult result = workspace.execute({"demo.asm", "--html5"}, bounded);
-  EXPECT_EQ(afterBanner(result.console), Sorting + Finished);
+  EXPECT_EQ(afterBanner(result.console), Sorting + Linking + Finished);
   EXPECT_EQ(result.status, 0);
   auto link = [](int i, bool current = false) {
     const std::string n = std::to_string(i);
@@ -441,7 +447,7 @@ TEST(Untrusted, IncludeChainLongerThanTheDescriptorLimit) {
   few.openFilesLimit = 64;
   few.secondsLimit = 120;
   RunResult result = workspace.execute({"demo.asm"}, few);
-  EXPECT_EQ(afterBanner(result.console), Sorting + Finished);
+  EXPECT_EQ(afterBanner(result.console), Sorting + Linking + Finished);
   EXPECT_EQ(result.errors, "");
   EXPECT_EQ(result.status, 0);
   expectChainOutput(workspace, depth);
@@ -457,13 +463,14 @@ TEST(Untrusted, IncludeNameOfOneMegabyteOfDotComponents) {
   RunOptions bounded;
   bounded.secondsLimit = killAfter(limit);
   RunResult result = workspace.execute({"demo.asm"}, bounded);
-  EXPECT_EQ(afterBanner(result.console), Sorting + Finished);
+  EXPECT_EQ(afterBanner(result.console), Sorting + Linking + Finished);
   EXPECT_EQ(result.errors, "");
   EXPECT_EQ(result.status, 0);
   EXPECT_LT(result.seconds, limit);
   EXPECT_EQ(workspace.read("pirVex/demo.HTM"),
             page("demo: demo.asm", heading("X") + sourceLine("demo.asm") + "<HR>\n" + heading("Y") +
-                                       sourceLine("demo.asm")));
+                                       sourceLine("demo.asm"),
+                 true));
   EXPECT_TRUE((workspace.files() ==
                std::vector<std::string>{"demo.asm", "pirVex/demo.HTM", "pirVex/f_ndx.htm",
                                         "pirVex/index.html", "pirVex/ndx.htm", "x.inc"}));
@@ -491,12 +498,12 @@ TEST(Untrusted, MissingIncludesInALargeDirectory) {
   RunOptions bounded;
   bounded.secondsLimit = killAfter(limit);
   RunResult result = workspace.execute({"demo.asm"}, bounded);
-  EXPECT_EQ(afterBanner(result.console), console + Sorting + Finished);
+  EXPECT_EQ(afterBanner(result.console), console + Sorting + Linking + Finished);
   EXPECT_EQ(result.errors, "");
   EXPECT_EQ(result.status, 0);
   EXPECT_LT(result.seconds, limit);
   EXPECT_EQ(workspace.read("pirVex/FILE19999_INC.HTM"),
-            page("demo: FILE19999.INC", heading("Last") + sourceLine("FILE19999.INC")));
+            page("demo: FILE19999.INC", heading("Last") + sourceLine("FILE19999.INC"), true));
   EXPECT_EQ(workspace.read("pirVex/f_ndx.htm"),
             indexLine("FILE19999_INC.HTM", "Last") + indexLine("demo.HTM", "X"));
 }
@@ -516,7 +523,7 @@ TEST(Untrusted, TenMegabyteIncludeNameUnderAnAddressSpaceLimit) {
     RunResult result = workspace.execute({"demo.asm"}, limited);
     const std::string console = afterBanner(result.console);
     if (result.status == 0)
-      EXPECT_EQ(console, cannotOpen(name) + Sorting + Finished) << megabytes << " MB";
+      EXPECT_EQ(console, cannotOpen(name) + Sorting + Linking + Finished) << megabytes << " MB";
     else
       EXPECT_TRUE(result.status == 1 && console.ends_with(GeneralError))
           << megabytes << " MB: status " << result.status << ", console " << console.substr(0, 200);

@@ -38,10 +38,12 @@ constexpr std::string_view Sorting = "Info   : Sorting Indexes\r\n";
 constexpr std::string_view Linking = "Info   : Creating @see Links\r\n";
 constexpr std::string_view Finished = "Info   : Programm erfolgreich beendet\r\n";
 
+// See-also links need the procedure index: a project without structures
+// still gets them, with no structure names to find.
 void runIndexPhase(RunState& run) {
   run.platform.printMessage(Sorting);
-  if (!sortIndex(run.outputs, ProcedureIndexName, run.procedureTable)) return;
-  if (!sortIndex(run.outputs, StructureIndexName, run.structureTable)) return;
+  if (sortIndex(run.outputs, ProcedureIndexName, run.procedureTable) != IndexSort::Sorted) return;
+  if (sortIndex(run.outputs, StructureIndexName, run.structureTable) == IndexSort::Failed) return;
   run.platform.printMessage(Linking);
   linkSeeAlso(run.outputs, run.procedureTable, run.structureTable);
 }

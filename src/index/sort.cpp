@@ -60,21 +60,35 @@ bool lessByKey(Key a, Key b) {
 
 bool keyLess(std::string_view a, std::string_view b) { return lessByKey(ViewKey{a}, ViewKey{b}); }
 
-bool sortIndex(OutputFiles& outputs, std::string_view fileName, IndexTable& table) {
+namespace {
+
+// Why a whole read gave no text: nothing is there to sort, or something is
+// that could not be read.
+IndexSort unread(platform::Platform& platform, std::string_view fileName, WholeFileRead read) {
+  std::uint64_t index = 0;
+  if (read == WholeFileRead::Empty ||
+      (read == WholeFileRead::CannotOpen && !platform.fileIndexByName(fileName, index)))
+    return IndexSort::Absent;
+  return IndexSort::Failed;
+}
+
+}  // namespace
+
+IndexSort sortIndex(OutputFiles& outputs, std::string_view fileName, IndexTable& table) {
   platform::Platform& platform = outputs.platform();
   WholeFile index;
-  if (readWholeFile(platform, fileName, platform::MemoryUse::IndexText, index) !=
-      WholeFileRead::Read)
-    return false;
+  const WholeFileRead read =
+      readWholeFile(platform, fileName, platform::MemoryUse::IndexText, index);
+  if (read != WholeFileRead::Read) return unread(platform, fileName, read);
   char* bytes = index.text.bytes();
   const std::uint32_t textSize = index.size;
 
   std::uint32_t count = 0;
   for (Cursor line(bytes, textSize); !line.atEnd(); nextLine(line)) ++count;
-  if (count == 0) return false;
+  if (count == 0) return IndexSort::Failed;  // a read that brought no byte
   MemoryBlock recordBlock(platform, sizeof(IndexRecord) * static_cast<std::size_t>(count),
                           platform::MemoryUse::IndexRecords, fileName);
-  if (!recordBlock) return false;
+  if (!recordBlock) return IndexSort::Failed;
   auto* records = static_cast<IndexRecord*>(recordBlock.data());
 
   std::uint32_t at = 0;
@@ -108,7 +122,7 @@ bool sortIndex(OutputFiles& outputs, std::string_view fileName, IndexTable& tabl
   table.textSize = textSize;
   table.count = count;
   table.recordBlock = std::move(recordBlock);
-  return true;
+  return IndexSort::Sorted;
 }
 
 }  // namespace pirvex
