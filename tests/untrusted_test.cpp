@@ -170,6 +170,32 @@ TEST(Untrusted, OutputDirectoryLinkedToTheProject) {
   EXPECT_EQ(linked.read("index.html"), startPage("main", "main.HTM"));
 }
 
+// Before the first page the output directory does not exist, so that
+// "pirVex/.." leads nowhere yet: the source is told apart by the identity of
+// the file that the page will be, once its directories are there. From
+// a/b, "pirVex/.." is a/b again and the ".." after it climb to the root, as
+// those of the source's own name do: the main page's path is its source.
+TEST(Untrusted, MainPageClimbingBackToItsSourceBeforeTheOutputDirectoryExists) {
+  Workspace workspace;
+  const std::string source = crlf(";* Liest.\nX PROC\n");
+  workspace.write("t.HTM", source);
+  fs::create_directories(workspace.path() / "a/b");
+  std::string name;
+  for (int i = 0; i < 64; ++i) name += "../";
+  name += (workspace.path().relative_path() / "t.HTM").string();
+  std::string toolName = "pirVex\\" + name;
+  std::replace(toolName.begin(), toolName.end(), '/', '\\');
+
+  RunOptions options;
+  options.directory = "a/b";
+  RunResult result = workspace.execute({name}, options);
+  EXPECT_EQ(afterBanner(result.console), Sorting + Linking + Finished);
+  EXPECT_EQ(result.errors, unwritten(toolName));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(workspace.read("t.HTM"), source);
+  EXPECT_EQ(workspace.read("a/b/pirVex/f_ndx.htm"), indexLine(name, "X"));
+}
+
 TEST(Untrusted, StaleIndexLinesNamingPagesOutsideTheOutputDirectory) {
   Workspace workspace;
   const std::string seeAlso = crlf("<HTML>\n<B>see:</B>\n<UL>\n<LI>S\n</UL>\n</HTML>");

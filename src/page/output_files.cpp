@@ -23,6 +23,10 @@ std::string OutputFiles::toolName(std::string_view fileName) {
 }
 
 platform::File OutputFiles::create(std::string_view fileName) {
+  // What the file will be is asked once its directories exist: before, a
+  // path that climbs back out of one of them ("pirVex\..\..") names
+  // nothing, and a source it leads to would not be recognised.
+  if (!sources_.empty()) platform_.createDirectories(fileName);
   platform::File file = sources_.holdsName(platform_, fileName)
                              ? platform::NoFile
                              : platform_.createFileAnew(fileName);
