@@ -8,6 +8,7 @@
 #include "support/cases.h"
 #include "support/in_process.h"
 #include "support/link_check.h"
+#include "support/markup_check.h"
 #include "support/workspace.h"
 
 namespace pirvex::testing {
@@ -88,13 +89,15 @@ TEST_P(WithSite, ClassicOutputUnchanged) {
       caseDifferences(expected, run.console, run.fake.errors(), run.status, classic);
   EXPECT_TRUE(differences.empty()) << differences;
   // Whatever the sources were, every link of the site leads to a page and
-  // an element of it.
+  // an element of it, and no name or path brings markup into it.
   if (pages.empty()) return;
   Workspace workspace;
   writeTree(workspace.path(), pages);
   const LinkReport report = checkLinks(workspace.path());
   EXPECT_GT(report.linksChecked, 0u);
   EXPECT_TRUE(report.broken.empty()) << ::testing::PrintToString(report.broken);
+  const std::vector<std::string> foreign = foreignMarkup(workspace.path());
+  EXPECT_TRUE(foreign.empty()) << ::testing::PrintToString(foreign);
 }
 
 TEST_P(Binary, Run) {
@@ -113,11 +116,15 @@ TEST_P(Binary, Run) {
                                                   run.errors, run.status,
                                                   readTree(workspace.path()));
   EXPECT_TRUE(differences.empty()) << differences;
+  const fs::path output = workspace.path() / expected.currentDirectory / "pirVex";
   if (expected.linksChecked) {
-    const LinkReport report =
-        checkLinks(workspace.path() / expected.currentDirectory / "pirVex");
+    const LinkReport report = checkLinks(output);
     EXPECT_GT(report.linksChecked, 0u);
     EXPECT_TRUE(report.broken.empty()) << ::testing::PrintToString(report.broken);
+  }
+  if (expected.markupChecked) {
+    const std::vector<std::string> foreign = foreignMarkup(output);
+    EXPECT_TRUE(foreign.empty()) << ::testing::PrintToString(foreign);
   }
 }
 

@@ -26,17 +26,19 @@ TEST(LinkCheck, FindsMissingPagesAndAnchors) {
   workspace.write("out/sub/b.HTM",
                   "<A HREF=\"../a.HTM#Here\"></A><A HREF=\"../a.HTM#Gone\"></A>"
                   "<A HREF=\"none.HTM#x\"></A><A NAME=\"t\tab\"></A><A NAME=\"x\\y\"></A>");
+  workspace.write("out/p<q#.HTM", "");
   // Frames count, "\\" separates as "/" does in a path but not in an
-  // anchor name, and "%09" is a tab.
+  // anchor name, "%09" is a tab, and a path's escapes name its bytes.
   workspace.write("out/index.html", "<frame src=\"sub\\b.HTM\"><frame src=\"gone.HTM\">"
                                     "<A HREF=\"sub/b.HTM#t%09ab\"><A HREF=\"sub/b.HTM#t\tab\">"
-                                    "<A HREF=\"sub\\b.HTM#x\\y\"><A HREF=\"sub/b.HTM#x/y\">");
+                                    "<A HREF=\"sub\\b.HTM#x\\y\"><A HREF=\"sub/b.HTM#x/y\">"
+                                    "<frame src=\"p%3Cq%23.HTM\">");
   LinkReport report = checkLinks(workspace.path() / "out");
-  EXPECT_EQ(report.linksChecked, 10u);
+  EXPECT_EQ(report.linksChecked, 11u);
   std::sort(report.broken.begin(), report.broken.end());
   EXPECT_EQ(report.broken,
             (std::vector<std::string>{"a.HTM: sub/b.HTM#There", "index.html: gone.HTM",
-                                      "index.html: sub/b.HTM#tab", "index.html: sub/b.HTM#x/y",
+                                      "index.html: sub/b.HTM#t\tab", "index.html: sub/b.HTM#x/y",
                                       "sub/b.HTM: ../a.HTM#Gone", "sub/b.HTM: none.HTM#x"}));
 }
 

@@ -50,7 +50,7 @@ void IndexFile::addEntry(std::string_view pagePath, std::string_view name) {
   platform::Platform& platform = outputs_.platform();
   auto write = [&](std::string_view piece) { platform.writeText(file_, piece); };
   write(LinkStart);
-  write(untilNul(pagePath));
+  writeLinkPath(untilNul(pagePath), write);
   write(LinkNameMark);
   // A browser drops a tab from an address: in the link it is "%09", while
   // the anchor on the page keeps it.
@@ -87,8 +87,13 @@ void writeNavigationPage(OutputFiles& outputs, const IndexFile& procedures,
 void writeStartPage(OutputFiles& outputs, std::string_view title, std::string_view mainPagePath) {
   platform::File page = outputs.create(StartPageName);
   if (page == platform::NoFile) return;
-  for (std::string_view piece : {FragHeadStart, title, Frameset, untilNul(mainPagePath), FramesetEnd})
-    outputs.platform().writeText(page, piece);
+  platform::Platform& platform = outputs.platform();
+  auto write = [&](std::string_view piece) { platform.writeText(page, piece); };
+  write(FragHeadStart);
+  writeEscapedThrough(platform, title, MarkupAsText, write);
+  write(Frameset);
+  writeLinkPath(untilNul(mainPagePath), write);
+  write(FramesetEnd);
   outputs.close(page, StartPageName);
 }
 

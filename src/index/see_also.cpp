@@ -8,6 +8,7 @@
 
 #include "index/index_line.h"
 #include "index/see_also_items.h"
+#include "page/escape.h"
 #include "page/fragments.h"
 #include "page/page_writer.h"
 #include "platform/text.h"
@@ -151,7 +152,9 @@ void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures,
   for (std::uint32_t i = 0; i < procedures.count; ++i) {
     std::string_view linked;
     if (!linkedPagePath(procedures.line(procedures.records()[i]), linked)) continue;
-    std::string pagePath(linked);
+    // The line's address carries the path with its markup and fragment
+    // bytes escaped: the page is the file of the path they stand for.
+    std::string pagePath = linkPathDecoded(linked);
     if (rewritten.count(pagePath)) continue;
     const std::string fileName = pageFileName(pagePath);
     if (!insideOutputDirectory(pagePath) && !outputs.created(fileName)) continue;

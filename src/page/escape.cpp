@@ -118,7 +118,59 @@ void writeMarkupInPieces(std::string_view text, Markup markup,
   if (text.size() > run) write(text.substr(run));
 }
 
+// The bytes a page path in a link target carries as "%HH".
+constexpr bool isEscapedInLink(unsigned char byte) {
+  return byte < 0x20 || byte == 0x7F || byte == '"' || byte == '#' || byte == '%' || byte == '<' ||
+         byte == '>' || byte == '?';
+}
+
+constexpr std::array<bool, 256> EscapedInLink = [] {
+  std::array<bool, 256> table{};
+  for (int byte = 0; byte < 256; ++byte)
+    table[static_cast<std::size_t>(byte)] = isEscapedInLink(static_cast<unsigned char>(byte));
+  return table;
+}();
+
+constexpr std::string_view UpperHexDigits = "0123456789ABCDEF";
+
+// The value of an upper-case hex digit, or -1.
+int upperHexValue(char digit) {
+  const std::size_t at = UpperHexDigits.find(digit);
+  return at == std::string_view::npos ? -1 : static_cast<int>(at);
+}
+
 }  // namespace
+
+void writeLinkPath(std::string_view path, const std::function<void(std::string_view)>& write) {
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(path[i]);
+    if (!EscapedInLink[byte]) continue;
+    if (i > run) write(path.substr(run, i - run));
+    const char escape[] = {'%', UpperHexDigits[byte >> 4], UpperHexDigits[byte & 0xF]};
+    write(std::string_view(escape, sizeof escape));
+    run = i + 1;
+  }
+  if (path.size() > run) write(path.substr(run));
+}
+
+std::string linkPathDecoded(std::string_view target) {
+  std::string path;
+  path.reserve(target.size());
+  for (std::size_t i = 0; i < target.size(); ++i) {
+    const bool digitsFollow = target[i] == '%' && i + 2 < target.size();
+    const int high = digitsFollow ? upperHexValue(target[i + 1]) : -1;
+    const int low = high >= 0 ? upperHexValue(target[i + 2]) : -1;
+    const auto byte = static_cast<unsigned char>(high * 16 + low);
+    if (low >= 0 && EscapedInLink[byte]) {
+      path += static_cast<char>(byte);
+      i += 2;
+    } else {
+      path += target[i];
+    }
+  }
+  return path;
+}
 
 std::uint32_t countUmlauts(std::string_view text) {
   std::uint32_t count = 0;

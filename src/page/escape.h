@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "page/page_writer.h"
@@ -34,6 +35,8 @@ inline constexpr Escape NameInAttribute{true, Markup::Attribute};
 // umlaut bytes as they are; only their markup is escaped.
 inline constexpr Escape MarkupAsText{false, Markup::Text};
 inline constexpr Escape MarkupInAttribute{false, Markup::Attribute};
+// A file's path written as text (a title, the "Quelle: " line).
+inline constexpr Escape PathAsText = MarkupAsText;
 
 std::uint32_t countUmlauts(std::string_view text);
 // Copies the text into `buffer`, which holds text.size() + 6 * countUmlauts
@@ -48,6 +51,17 @@ std::size_t escapeUmlauts(std::string_view text, char* buffer);
 void writeEscapedThrough(platform::Platform& platform, std::string_view text, Escape how,
                          const std::function<void(std::string_view)>& write,
                          ReusableBlock* kept = nullptr);
+
+// A page path in a link target (an index line's address, the start page's
+// frame): the bytes that would end the attribute, begin a fragment or a
+// query, begin an escape, or that a browser drops from an address (control
+// bytes, '"', '#', '%', '<', '>', '?') as "%" and two upper-case hex
+// digits; every other byte, the blank and bytes from 0x80 up included,
+// stays as it is. Handed to `write` in pieces.
+void writeLinkPath(std::string_view path, const std::function<void(std::string_view)>& write);
+// The page path that a link target names: exactly those escapes decoded,
+// any other "%" left as it stands.
+std::string linkPathDecoded(std::string_view target);
 
 // Onto the page, escaped as `how` says.
 void writeEscaped(Page& page, std::string_view text, Escape how = DocumentationText);

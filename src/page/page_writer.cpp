@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "page/escape.h"
 #include "page/fragments.h"
 #include "platform/text.h"
 
@@ -37,9 +38,9 @@ void openPage(Page& page) {
   page.written = 0;
   if (page.pageFile == platform::NoFile) return;
   writeRaw(page, FragHeadStart);
-  writeRaw(page, page.title);
+  writeEscaped(page, page.title, PathAsText);
   writeRaw(page, FragTitleSeparator);
-  writeRaw(page, page.sourcePath);
+  writeEscaped(page, page.sourcePath, PathAsText);
   writeRaw(page, FragHeadEnd);
 }
 
@@ -107,7 +108,7 @@ void writeBoldEnd(Page& page) {
 void writeSourceLine(Page& page) {
   writeBreak(page);
   writeRaw(page, FragSourceLabel);
-  writeRaw(page, page.sourcePath);
+  writeEscaped(page, page.sourcePath, PathAsText);
   writeParagraphBreak(page);
 }
 

@@ -134,6 +134,7 @@ Case loadCase(const std::string& name) {
   if (fs::exists(here / "status")) result.status = std::stoi(oneLine(here / "status"));
   if (fs::exists(here / "errors")) result.errors = readFile(here / "errors");
   result.linksChecked = fs::exists(here / "links-checked");
+  result.markupChecked = fs::exists(here / "markup-checked");
   if (fs::exists(here / "from")) {
     if (fs::exists(here / "in")) throw std::runtime_error(name + ": both from and in/");
     fs::path from = fs::path(PIRVEX_SOURCE_DIR) / oneLine(here / "from");

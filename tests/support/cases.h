@@ -17,6 +17,9 @@
 //            nothing
 //   links-checked  optional, empty: every link and frame of the output
 //            directory must reach an existing page and anchor
+//   markup-checked  optional, empty: no page of the output directory holds
+//            a tag or attribute that the pages do not write themselves (one
+//            that a name or path brought in)
 //
 // After the run the tree must be exactly the input plus out/: input files
 // that out/ does not name unchanged, and no other file.
@@ -47,6 +50,7 @@ struct Case {
   std::string errors;
   int status = 0;
   bool linksChecked = false;
+  bool markupChecked = false;
   FileTree input;
   FileTree output;
 

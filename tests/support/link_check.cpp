@@ -23,20 +23,7 @@ std::string asAnchor(std::string_view name) {
   return "<A NAME=\"" + buffer + "\">";
 }
 
-// What a browser follows: it drops tabs and line ends from an address,
-// "\\" is "/" in a file address's path, and "%09" is a tab.
-std::string asBrowserReads(std::string target) {
-  std::erase_if(target, [](char c) { return c == '\t' || c == '\r' || c == '\n'; });
-  std::replace(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(
-                                                   std::min(target.find('#'), target.size())),
-               '\\', '/');
-  for (std::size_t at = target.find("%09"); at != std::string::npos; at = target.find("%09", at))
-    target.replace(at, 3, "\t");
-  return target;
-}
-
-// The HTML5 site's links: a path with "%HH" escapes and a fragment that
-// names an element's id.
+// A text with its "%HH" escapes decoded.
 std::string percentDecoded(std::string_view target) {
   std::string out;
   for (std::size_t at = 0; at < target.size(); ++at) {
@@ -48,6 +35,38 @@ std::string percentDecoded(std::string_view target) {
     }
   }
   return out;
+}
+
+// What a link leads to: a file relative to the page that holds it (none:
+// the page itself) and, after a "#", a fragment.
+struct Target {
+  std::string file;
+  bool hasFragment = false;
+  std::string fragment;
+};
+
+// As a browser reads an address: the site's as written; a classic page's
+// with tabs and line ends dropped and "\\" as "/" in its path. The path's
+// escapes are decoded either way.
+Target readTarget(std::string address, bool classic) {
+  if (classic)
+    std::erase_if(address, [](char c) { return c == '\t' || c == '\r' || c == '\n'; });
+  const std::size_t hash = address.find('#');
+  Target target;
+  std::string path = address.substr(0, hash);
+  if (classic) std::replace(path.begin(), path.end(), '\\', '/');
+  target.file = percentDecoded(path);
+  target.hasFragment = hash != std::string::npos;
+  if (target.hasFragment) target.fragment = address.substr(hash + 1);
+  return target;
+}
+
+// Whether the page holds the fragment's element: the site's by its id, a
+// classic page's by its anchor, looked for as written, then decoded.
+bool holdsFragment(const std::string& page, const std::string& fragment, bool classic) {
+  if (!classic) return page.find("id=\"" + fragment + "\"") != std::string::npos;
+  return page.find(asAnchor(fragment)) != std::string::npos ||
+         page.find(asAnchor(percentDecoded(fragment))) != std::string::npos;
 }
 
 }  // namespace
@@ -62,21 +81,17 @@ LinkReport checkLinks(const std::filesystem::path& outputDirectory) {
       at += marker.size();
       std::size_t end = text.find('"', at);
       if (end == std::string::npos) break;
-      const bool modern = marker == "href=\"";
-      std::string target = modern ? text.substr(at, end - at) : asBrowserReads(text.substr(at, end - at));
+      const bool classic = marker != "href=\"";
+      const std::string address = text.substr(at, end - at);
+      const Target target = readTarget(address, classic);
       ++report.linksChecked;
-      std::size_t hash = target.find('#');
-      const std::string file = modern ? percentDecoded(target.substr(0, hash)) : target.substr(0, hash);
       std::filesystem::path page =
-          modern && file.empty() ? entry.path() : entry.path().parent_path() / file;
+          !classic && target.file.empty() ? entry.path() : entry.path().parent_path() / target.file;
       bool ok = std::filesystem::is_regular_file(page);
-      const std::string fragment = hash == std::string::npos ? "" : target.substr(hash + 1);
-      if (ok && hash != std::string::npos)
-        ok = slurp(page).find(modern ? "id=\"" + fragment + "\"" : asAnchor(fragment)) !=
-             std::string::npos;
+      if (ok && target.hasFragment) ok = holdsFragment(slurp(page), target.fragment, classic);
       if (!ok)
         report.broken.push_back(entry.path().lexically_relative(outputDirectory).string() + ": " +
-                                target);
+                                address);
     }
   }
   return report;

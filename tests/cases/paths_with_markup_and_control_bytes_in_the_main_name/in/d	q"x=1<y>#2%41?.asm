@@ -1,0 +1,5 @@
+;* Haupt.
+;*@see:
+;* Teil
+Main PROC
+INCLUDE sub/k.inc
