@@ -13,6 +13,8 @@
 #include "page/page_writer.h"
 #include "platform/text.h"
 #include "site/assets.h"
+#include "site/names.h"
+#include "site/site_tables.h"
 #include "site/source_view.h"
 #include "site/texts_in_order.h"
 
@@ -24,99 +26,6 @@ namespace {
 constexpr std::size_t WholeTreeUpTo = 100;
 // How many files above a page its branch names at most.
 constexpr std::size_t BranchDepth = 6;
-
-// Entries by name: exactly as written first, else without regard to case,
-// as the assemblers compare names. One flat table probed from the folded
-// name's hash; a slot keeps the hash, so that most probes touch no name.
-class Names {
- public:
-  void add(std::string_view name, int entry) {
-    if ((keys_.size() + 1) * 3 > slots_.size() * 2) grow();
-    keys_.push_back({name, entry});
-    place(static_cast<std::uint32_t>(keys_.size() - 1));
-  }
-
-  int find(std::string_view name, bool ignoringCase) const {
-    if (slots_.empty()) return -1;
-    const std::uint32_t hash = foldedHash(name);
-    int folded = -1;
-    for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
-      const Slot& slot = slots_[at];
-      if (slot.key == 0) return folded;
-      if (slot.hash != hash) continue;
-      const Key& key = keys_[slot.key - 1];
-      // Along one chain, keys of one name stand in the order they came.
-      if (key.name == name) return key.entry;
-      if (ignoringCase && folded < 0 && equalIgnoringAsciiCase(key.name, name)) folded = key.entry;
-    }
-  }
-
- private:
-  struct Key {
-    std::string_view name;
-    int entry;
-  };
-  struct Slot {
-    std::uint32_t hash = 0;
-    std::uint32_t key = 0;  // index + 1; 0 is free
-  };
-
-  static std::uint32_t foldedHash(std::string_view text) {
-    std::uint32_t hash = 2166136261u;
-    for (char c : text) hash = (hash ^ upperAscii(c)) * 16777619u;
-    return hash ^ (hash >> 15);
-  }
-
-  void place(std::uint32_t key) {
-    const std::uint32_t hash = foldedHash(keys_[key].name);
-    std::size_t at = hash & (slots_.size() - 1);
-    while (slots_[at].key != 0) at = (at + 1) & (slots_.size() - 1);
-    slots_[at] = {hash, key + 1};
-  }
-
-  void grow() {
-    slots_.assign(std::max<std::size_t>(16, slots_.size() * 2), Slot{});
-    for (std::uint32_t key = 0; key < keys_.size(); ++key) place(key);
-  }
-
-  std::vector<Key> keys_;
-  std::vector<Slot> slots_;
-};
-
-struct Caller {
-  std::string_view name;  // the procedure whose body calls
-  int entry;              // its entry, where it has one
-  int node;
-  std::uint32_t line;
-};
-
-struct Use {
-  int node;
-  std::uint32_t line;
-};
-
-struct Node {
-  const SiteFile* file = nullptr;  // the last file read for this page
-  std::string path;                // below html5, "/" separated
-  std::string display;
-  Encoding encoding = Encoding::Utf8;
-  std::vector<std::uint32_t> starts;
-  int parent = -1;
-  int root = 0;  // the file at the top of its includes
-  std::vector<int> children;
-  std::vector<int> entries;
-};
-
-struct Entry {
-  int node = 0;
-  const SiteEntry* source = nullptr;
-  std::string_view name;  // a label's colon dropped
-  std::string display;
-  std::string id;
-  std::uint32_t line = 0;
-  std::vector<Caller> callers;
-  std::vector<Use> uses;
-};
 
 // The page path below the output directory as a path below the site: "."
 // and empty steps dropped, ".." and drive colons made harmless, so that
@@ -152,10 +61,6 @@ std::string relative(std::string_view from, std::string_view to) {
   return link;
 }
 
-std::string_view withoutLabelColon(std::string_view name) {
-  return name.size() > 1 && name.back() == ':' ? name.substr(0, name.size() - 1) : name;
-}
-
 // Ids the page itself uses: its landmarks, its source section and the
 // source's lines ("L7").
 bool isReservedId(std::string_view id) {
@@ -176,19 +81,19 @@ class SiteWriter {
   SiteWriter(OutputFiles& outputs, const SiteModel& model, std::string_view project,
              Encoding encoding)
       : outputs_(outputs), encoding_(encoding) {
-    project_ = decoded(project, isValidUtf8(project) ? Encoding::Utf8 : settle(encoding, project));
+    tables_.project = decoded(project, isValidUtf8(project) ? Encoding::Utf8 : settle(encoding, project));
     gatherNodes(model);
     gatherEntries();
     // Callers and uses are known only when every source has been read;
     // each page is then written once, its source read a second time.
-    for (std::size_t n = 0; n < nodes_.size(); ++n) findReferences(static_cast<int>(n));
+    for (std::size_t n = 0; n < tables_.nodes.size(); ++n) findReferences(static_cast<int>(n));
   }
 
   void write() {
     // The pages, the start page and the search index are made on two
     // threads and written from this one in that order; the search index,
     // the largest, is made first.
-    const std::size_t pages = nodes_.size();
+    const std::size_t pages = tables_.nodes.size();
     makeTextsInOrder(
         outputs_.platform(), pages + 2,
         [&](std::size_t index, std::string& out, int lane) {
@@ -200,7 +105,7 @@ class SiteWriter {
             makeSearchIndex(out, scratch_[static_cast<std::size_t>(lane)]);
         },
         [&](std::size_t index, std::string_view text) {
-          writeFile(index < pages ? std::string_view(nodes_[index].path)
+          writeFile(index < pages ? std::string_view(tables_.nodes[index].path)
                                   : index == pages ? "index.html" : "search-index.js",
                     text);
         },
@@ -217,7 +122,7 @@ class SiteWriter {
                                              "search-index.js"};
     for (const SiteFile& file : model.files()) {
       std::string key = OutputFiles::toolName(file.pagePath);
-      auto [place, fresh] = byPage.emplace(key, static_cast<int>(nodes_.size()));
+      auto [place, fresh] = byPage.emplace(key, static_cast<int>(tables_.nodes.size()));
       if (fresh) {
         Node node;
         std::string path = sitePath(file.pagePath);
@@ -227,16 +132,16 @@ class SiteWriter {
         node.path = path;
         const int parent = file.parent >= 0 ? nodeOfFile[static_cast<std::size_t>(file.parent)] : -1;
         node.parent = parent;
-        node.root = parent >= 0 ? nodes_[static_cast<std::size_t>(parent)].root
-                                : static_cast<int>(nodes_.size());
-        if (parent >= 0) nodes_[static_cast<std::size_t>(parent)].children.push_back(place->second);
-        nodes_.push_back(std::move(node));
+        node.root = parent >= 0 ? tables_.node(parent).root
+                                : static_cast<int>(tables_.nodes.size());
+        if (parent >= 0) tables_.node(parent).children.push_back(place->second);
+        tables_.nodes.push_back(std::move(node));
       }
       nodeOfFile.push_back(place->second);
-      Node& node = nodes_[static_cast<std::size_t>(place->second)];
+      Node& node = tables_.node(place->second);
       node.file = &file;
     }
-    for (Node& node : nodes_) {
+    for (Node& node : tables_.nodes) {
       const std::string_view path = node.file->sourcePath;
       node.display = decoded(path, isValidUtf8(path) ? Encoding::Utf8 : settle(encoding_, path));
       node.encoding = settle(encoding_, node.file->text());
@@ -247,37 +152,37 @@ class SiteWriter {
   void gatherEntries() {
     for (int pass = 0; pass < 2; ++pass) {
       const EntryKind kind = pass == 0 ? EntryKind::Procedure : EntryKind::Structure;
-      for (std::size_t n = 0; n < nodes_.size(); ++n) {
-        for (const SiteEntry& source : nodes_[n].file->entries) {
+      for (std::size_t n = 0; n < tables_.nodes.size(); ++n) {
+        for (const SiteEntry& source : tables_.nodes[n].file->entries) {
           if (source.kind != kind) continue;
           Entry entry;
           entry.node = static_cast<int>(n);
           entry.source = &source;
           entry.name = withoutLabelColon(source.name);
-          entry.display = decoded(entry.name, nodes_[n].encoding);
-          entry.line = lineOf(nodes_[n].starts, source.offset);
-          const int index = static_cast<int>(entries_.size());
-          (kind == EntryKind::Procedure ? procedures_ : structures_).add(entry.name, index);
-          entries_.push_back(std::move(entry));
+          entry.display = decoded(entry.name, tables_.nodes[n].encoding);
+          entry.line = lineOf(tables_.nodes[n].starts, source.offset);
+          const int index = static_cast<int>(tables_.entries.size());
+          (kind == EntryKind::Procedure ? tables_.procedures : tables_.structures).add(entry.name, index);
+          tables_.entries.push_back(std::move(entry));
         }
       }
       // A public entry is called by its procedure's own name.
       if (pass == 0)
-        for (std::size_t e = 0; e < entries_.size(); ++e)
-          if (!entries_[e].source->ownName.empty())
-            procedures_.add(entries_[e].source->ownName, static_cast<int>(e));
+        for (std::size_t e = 0; e < tables_.entries.size(); ++e)
+          if (!tables_.entries[e].source->ownName.empty())
+            tables_.procedures.add(tables_.entries[e].source->ownName, static_cast<int>(e));
     }
     // Entries in the order of their pages, ids unique on each page.
-    for (std::size_t e = 0; e < entries_.size(); ++e)
-      nodes_[static_cast<std::size_t>(entries_[e].node)].entries.push_back(static_cast<int>(e));
-    for (Node& node : nodes_) {
+    for (std::size_t e = 0; e < tables_.entries.size(); ++e)
+      tables_.node(tables_.entries[e].node).entries.push_back(static_cast<int>(e));
+    for (Node& node : tables_.nodes) {
       std::sort(node.entries.begin(), node.entries.end(), [&](int a, int b) {
-        return entries_[static_cast<std::size_t>(a)].source->offset <
-               entries_[static_cast<std::size_t>(b)].source->offset;
+        return tables_.entry(a).source->offset <
+               tables_.entry(b).source->offset;
       });
       std::unordered_map<std::string, int> seen;
       for (int e : node.entries) {
-        Entry& entry = entries_[static_cast<std::size_t>(e)];
+        Entry& entry = tables_.entry(e);
         std::string id = fragmentId(entry.display);
         const int count = ++seen[id];
         if (count > 1)
@@ -290,20 +195,20 @@ class SiteWriter {
   }
 
   int resolve(std::string_view name, bool structure, bool ignoringCase) const {
-    return (structure ? structures_ : procedures_).find(name, ignoringCase);
+    return (structure ? tables_.structures : tables_.procedures).find(name, ignoringCase);
   }
   // A see-also name: a procedure first, then a structure, as the classic
   // links go.
   int resolveSeeAlso(std::string_view name) const {
-    int found = procedures_.find(name, false);
-    if (found < 0) found = structures_.find(name, false);
+    int found = tables_.procedures.find(name, false);
+    if (found < 0) found = tables_.structures.find(name, false);
     return found;
   }
 
   // A link to an entry, or to a line of a source, from the page at
   // `fromPath`: the page's name left out on the page itself.
   void appendEntryLink(std::string& out, std::string_view fromPath, int entry) const {
-    const Entry& target = entries_[static_cast<std::size_t>(entry)];
+    const Entry& target = tables_.entry(entry);
     appendPageLink(out, fromPath, target.node);
     out += '#';
     out += target.id;
@@ -315,14 +220,14 @@ class SiteWriter {
     appendNumber(out, line + 1);
   }
   void appendPageLink(std::string& out, std::string_view fromPath, int node) const {
-    const std::string& to = nodes_[static_cast<std::size_t>(node)].path;
+    const std::string& to = tables_.node(node).path;
     if (to != fromPath) out += relative(fromPath, to);
   }
 
   // --- the frame every page shares ---
 
   void appendTreeLink(std::string& out, std::string_view from, int node, int current) const {
-    const Node& item = nodes_[static_cast<std::size_t>(node)];
+    const Node& item = tables_.node(node);
     out += "<li><a href=\"";
     out += relative(from, item.path);
     out += node == current ? "\" aria-current=\"page\">" : "\">";
@@ -333,7 +238,7 @@ class SiteWriter {
   // The whole tree, for a small project (its depth is as small).
   void appendWholeTree(std::string& out, std::string_view from, int node, int current) const {
     appendTreeLink(out, from, node, current);
-    const Node& item = nodes_[static_cast<std::size_t>(node)];
+    const Node& item = tables_.node(node);
     if (!item.children.empty()) {
       out += "<ul>";
       for (int child : item.children) appendWholeTree(out, from, child, current);
@@ -349,11 +254,11 @@ class SiteWriter {
     std::vector<int> above;
     int step = current;
     while (step >= 0 && above.size() < BranchDepth) {
-      step = nodes_[static_cast<std::size_t>(step)].parent;
+      step = tables_.node(step).parent;
       if (step >= 0) above.push_back(step);
     }
-    const int root = current < 0 ? 0 : nodes_[static_cast<std::size_t>(current)].root;
-    const bool cut = step >= 0 && nodes_[static_cast<std::size_t>(step)].parent >= 0;
+    const int root = current < 0 ? 0 : tables_.node(current).root;
+    const bool cut = step >= 0 && tables_.node(step).parent >= 0;
     if (cut) above.push_back(root);
     std::size_t opened = 0;
     for (auto at = above.rbegin(); at != above.rend(); ++at) {
@@ -364,7 +269,7 @@ class SiteWriter {
     }
     if (current >= 0) {
       appendTreeLink(out, from, current, current);
-      const Node& item = nodes_[static_cast<std::size_t>(current)];
+      const Node& item = tables_.node(current);
       if (!item.children.empty()) {
         out += "<ul>";
         for (int child : item.children) {
@@ -382,11 +287,11 @@ class SiteWriter {
   }
 
   void appendTree(std::string& out, std::string_view from, int current) const {
-    const bool whole = nodes_.size() <= WholeTreeUpTo;
+    const bool whole = tables_.nodes.size() <= WholeTreeUpTo;
     out += "<ul class=\"tree\">";
     if (whole) {
-      for (std::size_t n = 0; n < nodes_.size(); ++n)
-        if (nodes_[n].parent < 0) appendWholeTree(out, from, static_cast<int>(n), current);
+      for (std::size_t n = 0; n < tables_.nodes.size(); ++n)
+        if (tables_.nodes[n].parent < 0) appendWholeTree(out, from, static_cast<int>(n), current);
     } else {
       appendBranch(out, from, current);
     }
@@ -410,7 +315,7 @@ class SiteWriter {
            "<button type=\"button\" id=\"nav-toggle\" aria-controls=\"sidebar\" "
            "aria-expanded=\"false\">Men\xC3\xBC</button>\n<a class=\"brand\" href=\"" +
            root + "index.html\">";
-    appendEscaped(out, project_);
+    appendEscaped(out, tables_.project);
     out += "</a>\n<div class=\"search\" role=\"search\">\n"
            "<label for=\"search\" class=\"visually-hidden\">Suche</label>\n"
            "<input id=\"search\" type=\"text\" placeholder=\"Suchen (/)\" autocomplete=\"off\" "
@@ -436,7 +341,7 @@ class SiteWriter {
   std::string title(std::string_view what) const {
     std::string text(what);
     text += " \xE2\x80\x93 ";  // en dash
-    text += project_;
+    text += tables_.project;
     return text;
   }
 
@@ -450,17 +355,17 @@ class SiteWriter {
 
   // The calls in each PROC body and the structures used as a type.
   void findReferences(int n) {
-    const Node& node = nodes_[static_cast<std::size_t>(n)];
+    const Node& node = tables_.node(n);
     const std::string_view text = node.file->text();
     std::unordered_map<std::uint32_t, int> procedureAt;  // entries by their PROC line
     for (int e : node.entries)
-      if (entries_[static_cast<std::size_t>(e)].source->kind == EntryKind::Procedure)
-        procedureAt.emplace(entries_[static_cast<std::size_t>(e)].line, e);
+      if (tables_.entry(e).source->kind == EntryKind::Procedure)
+        procedureAt.emplace(tables_.entry(e).line, e);
     LineReader lines = reader();
     LineReading reading;
     std::string_view procedure;
     int procedureEntry = -1;
-    for (std::uint32_t line = 0; line < lineCount(node); ++line) {
+    for (std::uint32_t line = 0; line < node.lineCount(); ++line) {
       lines.read(lineAt(text, node.starts, line), reading);
       if (!reading.procedureBegins.empty()) {
         procedure = reading.procedureBegins;
@@ -469,26 +374,22 @@ class SiteWriter {
       }
       if (!procedure.empty())
         for (int callee : reading.calls)
-          entries_[static_cast<std::size_t>(callee)].callers.push_back(
+          tables_.entry(callee).callers.push_back(
               {procedure, procedureEntry, n, line});
       if (reading.structureUsed >= 0)
-        entries_[static_cast<std::size_t>(reading.structureUsed)].uses.push_back({n, line});
+        tables_.entry(reading.structureUsed).uses.push_back({n, line});
       if (reading.procedureEnds) procedure = {};
     }
-  }
-
-  static std::uint32_t lineCount(const Node& node) {
-    return node.file->text().empty() ? 0 : static_cast<std::uint32_t>(node.starts.size());
   }
 
   // The source as text with its lines: the lines that entries, PROC bodies
   // and uses lead to carry their ids.
   void appendSource(std::string& out, const Node& node) const {
     const std::string_view text = node.file->text();
-    const std::uint32_t lines = lineCount(node);
+    const std::uint32_t lines = node.lineCount();
     std::vector<bool> marked(lines, false);
     for (int e : node.entries) {
-      const Entry& entry = entries_[static_cast<std::size_t>(e)];
+      const Entry& entry = tables_.entry(e);
       if (entry.line < lines) marked[entry.line] = true;
     }
     // The line numbers beside the code are the script's: as text they
@@ -627,7 +528,7 @@ class SiteWriter {
         out += "<li><a href=\"";
         appendLineLink(out, node.path, use.node, use.line);
         out += "\">";
-        appendEscaped(out, nodes_[static_cast<std::size_t>(use.node)].display);
+        appendEscaped(out, tables_.node(use.node).display);
         out += ", Zeile ";
         appendNumber(out, use.line + 1);
         out += "</a></li>";
@@ -673,14 +574,14 @@ class SiteWriter {
       const int known = caller.entry;
       if (known >= 0 ? !listedEntries.insert(known).second : !listedNames.insert(caller.name).second)
         continue;
-      const Node& where = nodes_[static_cast<std::size_t>(caller.node)];
+      const Node& where = tables_.node(caller.node);
       out += "<li><a href=\"";
       if (known >= 0)
         appendEntryLink(out, node.path, known);
       else
         appendLineLink(out, node.path, caller.node, caller.line);
       out += "\">";
-      appendEscaped(out, known >= 0 ? entries_[static_cast<std::size_t>(known)].display
+      appendEscaped(out, known >= 0 ? tables_.entry(known).display
                                     : decoded(caller.name, where.encoding));
       out += "</a></li>";
     }
@@ -688,10 +589,10 @@ class SiteWriter {
   }
 
   void makeFilePage(int n, std::string& out) const {
-    const Node& node = nodes_[static_cast<std::size_t>(n)];
+    const Node& node = tables_.node(n);
     std::string onThisPage;
     for (int e : node.entries) {
-      const Entry& entry = entries_[static_cast<std::size_t>(e)];
+      const Entry& entry = tables_.entry(e);
       onThisPage += "<li><a href=\"#";
       onThisPage += entry.id;
       onThisPage += "\">";
@@ -704,7 +605,7 @@ class SiteWriter {
     appendEscaped(out, node.display);
     out += "</h1>\n";
     appendDoc(out, node, node.file->looseDoc, node.path);
-    for (int e : node.entries) appendEntry(out, node, entries_[static_cast<std::size_t>(e)]);
+    for (int e : node.entries) appendEntry(out, node, tables_.entry(e));
     if (node.entries.empty() && node.file->looseDoc.empty())
       out += "<p class=\"empty\">Diese Datei dokumentiert keine Eintr\xC3\xA4ge.</p>\n";
     appendSource(out, node);
@@ -715,11 +616,11 @@ class SiteWriter {
 
   std::vector<int> sortedEntries(EntryKind kind) const {
     std::vector<int> list;
-    for (std::size_t e = 0; e < entries_.size(); ++e)
-      if (entries_[e].source->kind == kind) list.push_back(static_cast<int>(e));
+    for (std::size_t e = 0; e < tables_.entries.size(); ++e)
+      if (tables_.entries[e].source->kind == kind) list.push_back(static_cast<int>(e));
     std::stable_sort(list.begin(), list.end(), [&](int a, int b) {
-      const std::string_view x = entries_[static_cast<std::size_t>(a)].display;
-      const std::string_view y = entries_[static_cast<std::size_t>(b)].display;
+      const std::string_view x = tables_.entry(a).display;
+      const std::string_view y = tables_.entry(b).display;
       for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
         if (upperAscii(x[i]) != upperAscii(y[i])) return upperAscii(x[i]) < upperAscii(y[i]);
       if (x.size() != y.size()) return x.size() < y.size();
@@ -744,7 +645,7 @@ class SiteWriter {
     // Where each group begins, and its character, upper-cased.
     std::vector<std::pair<std::size_t, std::string>> groups;
     for (std::size_t i = 0; i < list.size(); ++i) {
-      std::string first = firstCharacter(entries_[static_cast<std::size_t>(list[i])].display);
+      std::string first = firstCharacter(tables_.entry(list[i]).display);
       if (groups.empty() || groups.back().second != first) groups.emplace_back(i, std::move(first));
     }
     out += "<p class=\"letters\">";
@@ -769,13 +670,13 @@ class SiteWriter {
       const std::size_t end = g + 1 < groups.size() ? groups[g + 1].first : list.size();
       for (std::size_t i = groups[g].first; i < end; ++i) {
         const int e = list[i];
-        const Entry& entry = entries_[static_cast<std::size_t>(e)];
+        const Entry& entry = tables_.entry(e);
         out += "<li><a href=\"";
         appendEntryLink(out, "index.html", e);
         out += "\">";
         appendEscaped(out, entry.display);
         out += "</a> <span class=\"where\">";
-        appendEscaped(out, nodes_[static_cast<std::size_t>(entry.node)].display);
+        appendEscaped(out, tables_.node(entry.node).display);
         out += "</span></li>\n";
       }
       out += "</ul>\n</section>\n";
@@ -794,18 +695,18 @@ class SiteWriter {
 
   void makeStartPage(std::string& out) const {
     std::size_t procedures = 0;
-    for (const Entry& entry : entries_) procedures += entry.source->kind == EntryKind::Procedure;
-    appendHead(out, "index.html", project_, -1, {});
+    for (const Entry& entry : tables_.entries) procedures += entry.source->kind == EntryKind::Procedure;
+    appendHead(out, "index.html", tables_.project, -1, {});
     out += "<h1>";
-    appendEscaped(out, project_);
+    appendEscaped(out, tables_.project);
     out += "</h1>\n<p class=\"summary\">";
-    appendNumber(out, static_cast<std::uint32_t>(nodes_.size()));
+    appendNumber(out, static_cast<std::uint32_t>(tables_.nodes.size()));
     out += " Dateien, ";
     appendNumber(out, static_cast<std::uint32_t>(procedures));
     out += " Prozeduren, ";
-    appendNumber(out, static_cast<std::uint32_t>(entries_.size() - procedures));
+    appendNumber(out, static_cast<std::uint32_t>(tables_.entries.size() - procedures));
     out += " Strukturen</p>\n<h2>Dateien</h2>\n<ul class=\"index\">\n";
-    for (const Node& node : nodes_) {
+    for (const Node& node : tables_.nodes) {
       const std::string link = relative("index.html", node.path);
       out += "<li><a href=\"";
       out += link;
@@ -835,17 +736,17 @@ class SiteWriter {
     scratch.words.clear();
     scratch.collector.collect(entry.source->docLines, scratch.words);
     scratch.text.clear();
-    appendDecoded(scratch.text, scratch.words, nodes_[static_cast<std::size_t>(entry.node)].encoding);
+    appendDecoded(scratch.text, scratch.words, tables_.node(entry.node).encoding);
     appendJsonString(out, scratch.text);
   }
 
   void makeSearchIndex(std::string& out, Scratch& scratch) const {
     out.assign("window.PIRVEX_INDEX=[\n");
-    std::vector<std::string> hrefs(nodes_.size());
-    for (std::size_t n = 0; n < nodes_.size(); ++n) appendUrlPath(hrefs[n], nodes_[n].path);
+    std::vector<std::string> hrefs(tables_.nodes.size());
+    for (std::size_t n = 0; n < tables_.nodes.size(); ++n) appendUrlPath(hrefs[n], tables_.nodes[n].path);
     std::string href;
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-      const Entry& entry = entries_[e];
+    for (std::size_t e = 0; e < tables_.entries.size(); ++e) {
+      const Entry& entry = tables_.entries[e];
       const auto n = static_cast<std::size_t>(entry.node);
       out += '[';
       appendJsonString(out, entry.display);
@@ -855,10 +756,10 @@ class SiteWriter {
       href += entry.id;
       appendJsonString(out, href);
       out += ',';
-      appendJsonString(out, nodes_[n].display);
+      appendJsonString(out, tables_.nodes[n].display);
       out += ',';
       appendSearchText(out, entry, scratch);
-      out += e + 1 < entries_.size() ? "],\n" : "]\n";
+      out += e + 1 < tables_.entries.size() ? "],\n" : "]\n";
     }
     out += "];\n";
   }
@@ -874,11 +775,7 @@ class SiteWriter {
 
   OutputFiles& outputs_;
   Encoding encoding_;
-  std::string project_;
-  std::vector<Node> nodes_;
-  std::vector<Entry> entries_;
-  Names procedures_;
-  Names structures_;
+  SiteTables tables_;
   std::array<Scratch, 2> scratch_;  // one for each thread that makes texts
 };
 
