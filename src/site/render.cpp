@@ -13,6 +13,7 @@
 #include "page/page_writer.h"
 #include "platform/text.h"
 #include "site/assets.h"
+#include "site/cross_references.h"
 #include "site/names.h"
 #include "site/site_tables.h"
 #include "site/source_view.h"
@@ -27,30 +28,6 @@ constexpr std::size_t WholeTreeUpTo = 100;
 // How many files above a page its branch names at most.
 constexpr std::size_t BranchDepth = 6;
 
-// The page path below the output directory as a path below the site: "."
-// and empty steps dropped, ".." and drive colons made harmless, so that
-// every page stays inside; "HTM" becomes "html".
-std::string sitePath(std::string_view pagePath) {
-  std::string path;
-  std::size_t start = 0;
-  while (start <= pagePath.size()) {
-    std::size_t end = start;
-    while (end < pagePath.size() && !isPathSeparator(pagePath[end])) ++end;
-    std::string_view step = pagePath.substr(start, end - start);
-    if (!step.empty() && step != ".") {
-      if (!path.empty()) path += '/';
-      if (step == "..") {
-        path += "BackLinks";
-      } else {
-        for (char c : step) path += c == ':' ? '_' : c;
-      }
-    }
-    start = end + 1;
-  }
-  if (path.ends_with("HTM")) path.resize(path.size() - 3);
-  return path + "html";
-}
-
 // The link from the page at `from` to `to`, both below the site.
 std::string relative(std::string_view from, std::string_view to) {
   std::size_t common = 0;
@@ -61,33 +38,11 @@ std::string relative(std::string_view from, std::string_view to) {
   return link;
 }
 
-// Ids the page itself uses: its landmarks, its source section and the
-// source's lines ("L7").
-bool isReservedId(std::string_view id) {
-  if (id == "main" || id == "sidebar" || id == "search" || id == "quelltext") return true;
-  return id.size() > 1 && id[0] == 'L' &&
-         id.find_first_not_of("0123456789", 1) == std::string_view::npos;
-}
-
-std::string lowered(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 class SiteWriter {
  public:
   SiteWriter(OutputFiles& outputs, const SiteModel& model, std::string_view project,
              Encoding encoding)
-      : outputs_(outputs), encoding_(encoding) {
-    tables_.project = decoded(project, isValidUtf8(project) ? Encoding::Utf8 : settle(encoding, project));
-    gatherNodes(model);
-    gatherEntries();
-    // Callers and uses are known only when every source has been read;
-    // each page is then written once, its source read a second time.
-    for (std::size_t n = 0; n < tables_.nodes.size(); ++n) findReferences(static_cast<int>(n));
-  }
+      : outputs_(outputs), tables_(gatherSiteTables(model, project, encoding)) {}
 
   void write() {
     // The pages, the start page and the search index are made on two
@@ -115,96 +70,6 @@ class SiteWriter {
   }
 
  private:
-  void gatherNodes(const SiteModel& model) {
-    std::unordered_map<std::string, int> byPage;
-    std::vector<int> nodeOfFile;
-    std::unordered_set<std::string> taken = {"index.html", "site.css", "site.js",
-                                             "search-index.js"};
-    for (const SiteFile& file : model.files()) {
-      std::string key = OutputFiles::toolName(file.pagePath);
-      auto [place, fresh] = byPage.emplace(key, static_cast<int>(tables_.nodes.size()));
-      if (fresh) {
-        Node node;
-        std::string path = sitePath(file.pagePath);
-        // A page's name may already be the start page's or another's
-        // (names differing in case are one file on Windows).
-        while (!taken.insert(lowered(path)).second) path.insert(path.size() - 5, 1, '_');
-        node.path = path;
-        const int parent = file.parent >= 0 ? nodeOfFile[static_cast<std::size_t>(file.parent)] : -1;
-        node.parent = parent;
-        node.root = parent >= 0 ? tables_.node(parent).root
-                                : static_cast<int>(tables_.nodes.size());
-        if (parent >= 0) tables_.node(parent).children.push_back(place->second);
-        tables_.nodes.push_back(std::move(node));
-      }
-      nodeOfFile.push_back(place->second);
-      Node& node = tables_.node(place->second);
-      node.file = &file;
-    }
-    for (Node& node : tables_.nodes) {
-      const std::string_view path = node.file->sourcePath;
-      node.display = decoded(path, isValidUtf8(path) ? Encoding::Utf8 : settle(encoding_, path));
-      node.encoding = settle(encoding_, node.file->text());
-      node.starts = lineStarts(node.file->text());
-    }
-  }
-
-  void gatherEntries() {
-    for (int pass = 0; pass < 2; ++pass) {
-      const EntryKind kind = pass == 0 ? EntryKind::Procedure : EntryKind::Structure;
-      for (std::size_t n = 0; n < tables_.nodes.size(); ++n) {
-        for (const SiteEntry& source : tables_.nodes[n].file->entries) {
-          if (source.kind != kind) continue;
-          Entry entry;
-          entry.node = static_cast<int>(n);
-          entry.source = &source;
-          entry.name = withoutLabelColon(source.name);
-          entry.display = decoded(entry.name, tables_.nodes[n].encoding);
-          entry.line = lineOf(tables_.nodes[n].starts, source.offset);
-          const int index = static_cast<int>(tables_.entries.size());
-          (kind == EntryKind::Procedure ? tables_.procedures : tables_.structures).add(entry.name, index);
-          tables_.entries.push_back(std::move(entry));
-        }
-      }
-      // A public entry is called by its procedure's own name.
-      if (pass == 0)
-        for (std::size_t e = 0; e < tables_.entries.size(); ++e)
-          if (!tables_.entries[e].source->ownName.empty())
-            tables_.procedures.add(tables_.entries[e].source->ownName, static_cast<int>(e));
-    }
-    // Entries in the order of their pages, ids unique on each page.
-    for (std::size_t e = 0; e < tables_.entries.size(); ++e)
-      tables_.node(tables_.entries[e].node).entries.push_back(static_cast<int>(e));
-    for (Node& node : tables_.nodes) {
-      std::sort(node.entries.begin(), node.entries.end(), [&](int a, int b) {
-        return tables_.entry(a).source->offset <
-               tables_.entry(b).source->offset;
-      });
-      std::unordered_map<std::string, int> seen;
-      for (int e : node.entries) {
-        Entry& entry = tables_.entry(e);
-        std::string id = fragmentId(entry.display);
-        const int count = ++seen[id];
-        if (count > 1)
-          (id += '-') += std::to_string(count);
-        else if (isReservedId(id))
-          id += "-1";
-        entry.id = std::move(id);
-      }
-    }
-  }
-
-  int resolve(std::string_view name, bool structure, bool ignoringCase) const {
-    return (structure ? tables_.structures : tables_.procedures).find(name, ignoringCase);
-  }
-  // A see-also name: a procedure first, then a structure, as the classic
-  // links go.
-  int resolveSeeAlso(std::string_view name) const {
-    int found = tables_.procedures.find(name, false);
-    if (found < 0) found = tables_.structures.find(name, false);
-    return found;
-  }
-
   // A link to an entry, or to a line of a source, from the page at
   // `fromPath`: the page's name left out on the page itself.
   void appendEntryLink(std::string& out, std::string_view fromPath, int entry) const {
@@ -347,41 +212,6 @@ class SiteWriter {
 
   // --- sources ---
 
-  LineReader reader() const {
-    return LineReader([this](std::string_view name, bool structure) {
-      return resolve(name, structure, true);
-    });
-  }
-
-  // The calls in each PROC body and the structures used as a type.
-  void findReferences(int n) {
-    const Node& node = tables_.node(n);
-    const std::string_view text = node.file->text();
-    std::unordered_map<std::uint32_t, int> procedureAt;  // entries by their PROC line
-    for (int e : node.entries)
-      if (tables_.entry(e).source->kind == EntryKind::Procedure)
-        procedureAt.emplace(tables_.entry(e).line, e);
-    LineReader lines = reader();
-    LineReading reading;
-    std::string_view procedure;
-    int procedureEntry = -1;
-    for (std::uint32_t line = 0; line < node.lineCount(); ++line) {
-      lines.read(lineAt(text, node.starts, line), reading);
-      if (!reading.procedureBegins.empty()) {
-        procedure = reading.procedureBegins;
-        const auto found = procedureAt.find(line);
-        procedureEntry = found == procedureAt.end() ? resolve(procedure, false, true) : found->second;
-      }
-      if (!procedure.empty())
-        for (int callee : reading.calls)
-          tables_.entry(callee).callers.push_back(
-              {procedure, procedureEntry, n, line});
-      if (reading.structureUsed >= 0)
-        tables_.entry(reading.structureUsed).uses.push_back({n, line});
-      if (reading.procedureEnds) procedure = {};
-    }
-  }
-
   // The source as text with its lines: the lines that entries, PROC bodies
   // and uses lead to carry their ids.
   void appendSource(std::string& out, const Node& node) const {
@@ -399,7 +229,7 @@ class SiteWriter {
            "data-lines=\"";
     appendNumber(out, lines);
     out += "\"></pre><pre class=\"code\"><code>";
-    LineReader reader = this->reader();
+    LineReader reader = sourceReader(tables_);
     LineReading reading;
     for (std::uint32_t line = 0; line < lines; ++line) {
       reader.read(lineAt(text, node.starts, line), reading);
@@ -491,7 +321,7 @@ class SiteWriter {
              (line[end] == ',' || isBlank(static_cast<unsigned char>(line[end]))) == separator)
         ++end;
       const std::string_view piece = line.substr(at, end - at);
-      const int target = separator ? -1 : resolveSeeAlso(withoutLabelColon(piece));
+      const int target = separator ? -1 : resolveSeeAlso(tables_, withoutLabelColon(piece));
       if (target >= 0) {
         out += "<a href=\"";
         appendEntryLink(out, fromPath, target);
@@ -774,7 +604,6 @@ class SiteWriter {
   }
 
   OutputFiles& outputs_;
-  Encoding encoding_;
   SiteTables tables_;
   std::array<Scratch, 2> scratch_;  // one for each thread that makes texts
 };
