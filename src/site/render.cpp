@@ -14,29 +14,15 @@
 #include "platform/text.h"
 #include "site/assets.h"
 #include "site/cross_references.h"
+#include "site/links.h"
 #include "site/names.h"
+#include "site/page_frame.h"
 #include "site/site_tables.h"
 #include "site/source_view.h"
 #include "site/texts_in_order.h"
 
 namespace pirvex::site {
 namespace {
-
-// A sidebar lists the whole tree of files up to this many; a larger project
-// shows each page's own branch, so that pages do not grow with the project.
-constexpr std::size_t WholeTreeUpTo = 100;
-// How many files above a page its branch names at most.
-constexpr std::size_t BranchDepth = 6;
-
-// The link from the page at `from` to `to`, both below the site.
-std::string relative(std::string_view from, std::string_view to) {
-  std::size_t common = 0;
-  for (std::size_t i = 0; i < from.size() && i < to.size() && from[i] == to[i]; ++i)
-    if (from[i] == '/') common = i + 1;
-  std::string link = upLevels(from.substr(common));
-  appendUrlPath(link, to.substr(common));
-  return link;
-}
 
 class SiteWriter {
  public:
@@ -70,146 +56,6 @@ class SiteWriter {
   }
 
  private:
-  // A link to an entry, or to a line of a source, from the page at
-  // `fromPath`: the page's name left out on the page itself.
-  void appendEntryLink(std::string& out, std::string_view fromPath, int entry) const {
-    const Entry& target = tables_.entry(entry);
-    appendPageLink(out, fromPath, target.node);
-    out += '#';
-    out += target.id;
-  }
-  void appendLineLink(std::string& out, std::string_view fromPath, int node,
-                      std::uint32_t line) const {
-    appendPageLink(out, fromPath, node);
-    out += "#L";
-    appendNumber(out, line + 1);
-  }
-  void appendPageLink(std::string& out, std::string_view fromPath, int node) const {
-    const std::string& to = tables_.node(node).path;
-    if (to != fromPath) out += relative(fromPath, to);
-  }
-
-  // --- the frame every page shares ---
-
-  void appendTreeLink(std::string& out, std::string_view from, int node, int current) const {
-    const Node& item = tables_.node(node);
-    out += "<li><a href=\"";
-    out += relative(from, item.path);
-    out += node == current ? "\" aria-current=\"page\">" : "\">";
-    appendEscaped(out, item.display);
-    out += "</a>";
-  }
-
-  // The whole tree, for a small project (its depth is as small).
-  void appendWholeTree(std::string& out, std::string_view from, int node, int current) const {
-    appendTreeLink(out, from, node, current);
-    const Node& item = tables_.node(node);
-    if (!item.children.empty()) {
-      out += "<ul>";
-      for (int child : item.children) appendWholeTree(out, from, child, current);
-      out += "</ul>";
-    }
-    out += "</li>";
-  }
-
-  // A page's own branch: its root, the nearest files that include it, the
-  // page and the files it includes. However deep the includes nest, a page
-  // names a bounded number of files above it.
-  void appendBranch(std::string& out, std::string_view from, int current) const {
-    std::vector<int> above;
-    int step = current;
-    while (step >= 0 && above.size() < BranchDepth) {
-      step = tables_.node(step).parent;
-      if (step >= 0) above.push_back(step);
-    }
-    const int root = current < 0 ? 0 : tables_.node(current).root;
-    const bool cut = step >= 0 && tables_.node(step).parent >= 0;
-    if (cut) above.push_back(root);
-    std::size_t opened = 0;
-    for (auto at = above.rbegin(); at != above.rend(); ++at) {
-      appendTreeLink(out, from, *at, current);
-      out += "<ul>";
-      ++opened;
-      if (*at == root && cut) out += "<li>\xE2\x80\xA6</li>";  // files between, left out
-    }
-    if (current >= 0) {
-      appendTreeLink(out, from, current, current);
-      const Node& item = tables_.node(current);
-      if (!item.children.empty()) {
-        out += "<ul>";
-        for (int child : item.children) {
-          appendTreeLink(out, from, child, current);
-          out += "</li>";
-        }
-        out += "</ul>";
-      }
-      out += "</li>";
-    } else {
-      appendTreeLink(out, from, root, current);
-      out += "</li>";
-    }
-    while (opened-- > 0) out += "</ul></li>";
-  }
-
-  void appendTree(std::string& out, std::string_view from, int current) const {
-    const bool whole = tables_.nodes.size() <= WholeTreeUpTo;
-    out += "<ul class=\"tree\">";
-    if (whole) {
-      for (std::size_t n = 0; n < tables_.nodes.size(); ++n)
-        if (tables_.nodes[n].parent < 0) appendWholeTree(out, from, static_cast<int>(n), current);
-    } else {
-      appendBranch(out, from, current);
-    }
-    out += "</ul>\n";
-    if (!whole) {
-      out += "<p><a href=\"";
-      out += relative(from, "index.html");
-      out += "\">Alle Dateien</a></p>\n";
-    }
-  }
-
-  void appendHead(std::string& out, std::string_view path, std::string_view title, int current,
-                  const std::string& onThisPage) const {
-    const std::string root = upLevels(path);
-    out += "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
-           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
-    appendEscaped(out, title);
-    out += "</title>\n<link rel=\"stylesheet\" href=\"" + root + "site.css\">\n<script src=\"" +
-           root + "site.js\"></script>\n</head>\n<body data-root=\"" + root +
-           "\">\n<a class=\"skip\" href=\"#main\">Zum Inhalt springen</a>\n<header class=\"top\">\n"
-           "<button type=\"button\" id=\"nav-toggle\" aria-controls=\"sidebar\" "
-           "aria-expanded=\"false\">Men\xC3\xBC</button>\n<a class=\"brand\" href=\"" +
-           root + "index.html\">";
-    appendEscaped(out, tables_.project);
-    out += "</a>\n<div class=\"search\" role=\"search\">\n"
-           "<label for=\"search\" class=\"visually-hidden\">Suche</label>\n"
-           "<input id=\"search\" type=\"text\" placeholder=\"Suchen (/)\" autocomplete=\"off\" "
-           "spellcheck=\"false\" role=\"combobox\" aria-autocomplete=\"list\" "
-           "aria-controls=\"search-results\" aria-expanded=\"false\">\n"
-           "<ul id=\"search-results\" role=\"listbox\" aria-label=\"Suchergebnisse\" hidden></ul>\n"
-           "</div>\n<button type=\"button\" id=\"theme-toggle\" aria-pressed=\"false\">Dunkel</button>\n"
-           "</header>\n<div class=\"layout\">\n<nav id=\"sidebar\" aria-label=\"Dateien und "
-           "Eintr\xC3\xA4ge\">\n<h2>Dateien</h2>\n";
-    appendTree(out, path, current);
-    if (!onThisPage.empty()) {
-      out += "<h2>Auf dieser Seite</h2>\n<ul class=\"entries\">";
-      out += onThisPage;
-      out += "</ul>\n";
-    }
-    out += "</nav>\n<main id=\"main\">\n";
-  }
-
-  static void appendFoot(std::string& out) {
-    out += "</main>\n</div>\n<footer class=\"bottom\">Erzeugt von pirVex</footer>\n</body>\n</html>\n";
-  }
-
-  std::string title(std::string_view what) const {
-    std::string text(what);
-    text += " \xE2\x80\x93 ";  // en dash
-    text += tables_.project;
-    return text;
-  }
-
   // --- sources ---
 
   // The source as text with its lines: the lines that entries, PROC bodies
@@ -254,7 +100,7 @@ class SiteWriter {
     static constexpr std::array<std::string_view, 6> Close = {"", "</i>", "</q>", "</b>", "</dfn>", ""};
     if (piece.shade == Shade::Reference) {
       out += "<a class=\"ref\" href=\"";
-      appendEntryLink(out, node.path, piece.target);
+      appendEntryLink(out, tables_, node.path, piece.target);
       out += "\">";
       appendText(out, piece.bytes, node.encoding);
       out += "</a>";
@@ -324,7 +170,7 @@ class SiteWriter {
       const int target = separator ? -1 : resolveSeeAlso(tables_, withoutLabelColon(piece));
       if (target >= 0) {
         out += "<a href=\"";
-        appendEntryLink(out, fromPath, target);
+        appendEntryLink(out, tables_, fromPath, target);
         out += "\">";
         appendText(out, piece, node.encoding);
         out += "</a>";
@@ -356,7 +202,7 @@ class SiteWriter {
       out += "<h3>Verwendet in</h3>\n<ul class=\"uses\">";
       for (const Use& use : entry.uses) {
         out += "<li><a href=\"";
-        appendLineLink(out, node.path, use.node, use.line);
+        appendLineLink(out, tables_, node.path, use.node, use.line);
         out += "\">";
         appendEscaped(out, tables_.node(use.node).display);
         out += ", Zeile ";
@@ -366,7 +212,7 @@ class SiteWriter {
       out += "</ul>\n";
     }
     out += "<p class=\"source\"><a href=\"";
-    appendLineLink(out, node.path, entry.node, entry.line);
+    appendLineLink(out, tables_, node.path, entry.node, entry.line);
     out += "\">Quelltext, Zeile ";
     appendNumber(out, entry.line + 1);
     out += "</a></p>\n</section>\n";
@@ -407,9 +253,9 @@ class SiteWriter {
       const Node& where = tables_.node(caller.node);
       out += "<li><a href=\"";
       if (known >= 0)
-        appendEntryLink(out, node.path, known);
+        appendEntryLink(out, tables_, node.path, known);
       else
-        appendLineLink(out, node.path, caller.node, caller.line);
+        appendLineLink(out, tables_, node.path, caller.node, caller.line);
       out += "\">";
       appendEscaped(out, known >= 0 ? tables_.entry(known).display
                                     : decoded(caller.name, where.encoding));
@@ -430,7 +276,7 @@ class SiteWriter {
       onThisPage += "</a></li>";
     }
     onThisPage += "<li><a href=\"#quelltext\">Quelltext</a></li>";
-    appendHead(out, node.path, title(node.display), n, onThisPage);
+    appendHead(out, tables_, node.path, pageTitle(tables_, node.display), n, onThisPage);
     out += "<h1>";
     appendEscaped(out, node.display);
     out += "</h1>\n";
@@ -502,7 +348,7 @@ class SiteWriter {
         const int e = list[i];
         const Entry& entry = tables_.entry(e);
         out += "<li><a href=\"";
-        appendEntryLink(out, "index.html", e);
+        appendEntryLink(out, tables_, "index.html", e);
         out += "\">";
         appendEscaped(out, entry.display);
         out += "</a> <span class=\"where\">";
@@ -526,7 +372,7 @@ class SiteWriter {
   void makeStartPage(std::string& out) const {
     std::size_t procedures = 0;
     for (const Entry& entry : tables_.entries) procedures += entry.source->kind == EntryKind::Procedure;
-    appendHead(out, "index.html", tables_.project, -1, {});
+    appendHead(out, tables_, "index.html", tables_.project, -1, {});
     out += "<h1>";
     appendEscaped(out, tables_.project);
     out += "</h1>\n<p class=\"summary\">";
@@ -537,7 +383,7 @@ class SiteWriter {
     appendNumber(out, static_cast<std::uint32_t>(tables_.entries.size() - procedures));
     out += " Strukturen</p>\n<h2>Dateien</h2>\n<ul class=\"index\">\n";
     for (const Node& node : tables_.nodes) {
-      const std::string link = relative("index.html", node.path);
+      const std::string link = relativeLink("index.html", node.path);
       out += "<li><a href=\"";
       out += link;
       out += "\">";
