@@ -86,11 +86,10 @@ void placeInTree(std::vector<Node>& nodes, int n, const SiteFile& file,
 void gatherNodes(SiteTables& tables, const SiteModel& model) {
   std::unordered_map<std::string, int> byPage;
   std::vector<int> nodeOfFile;
-  std::unordered_set<std::string> taken = {"index.html", "site.css", "site.js",
-                                           "search-index.js"};
+  std::unordered_set<std::string> taken = {"index.html", "site.css", "site.js", "search-index.js"};
   for (const SiteFile& file : model.files()) {
-    auto [place, fresh] = byPage.emplace(OutputFiles::toolName(file.pagePath),
-                                         static_cast<int>(tables.nodes.size()));
+    auto [place, fresh] =
+        byPage.emplace(OutputFiles::toolName(file.pagePath), static_cast<int>(tables.nodes.size()));
     if (fresh) {
       Node node;
       node.path = freeSitePath(file.pagePath, taken);
@@ -201,8 +200,8 @@ void findReferences(SiteTables& tables, int n) {
     if (!reading.procedureBegins.empty()) {
       procedure = reading.procedureBegins;
       const auto found = procedureAt.find(line);
-      procedureEntry = found == procedureAt.end() ? resolveName(tables, procedure, false, true)
-                                                  : found->second;
+      procedureEntry =
+          found == procedureAt.end() ? resolveName(tables, procedure, false, true) : found->second;
     }
     if (!procedure.empty())
       for (int callee : reading.calls)

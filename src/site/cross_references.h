@@ -19,8 +19,7 @@ SiteTables gatherSiteTables(const SiteModel& model, std::string_view project, En
 
 // The entry a name in a source stands for, a procedure or a structure as
 // asked; -1 when it names none.
-int resolveName(const SiteTables& tables, std::string_view name, bool structure,
-                bool ignoringCase);
+int resolveName(const SiteTables& tables, std::string_view name, bool structure, bool ignoringCase);
 // A see-also name: a procedure first, then a structure, as the classic
 // links go.
 int resolveSeeAlso(const SiteTables& tables, std::string_view name);

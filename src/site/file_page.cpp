@@ -80,8 +80,8 @@ void appendCallers(std::string& out, const SiteTables& tables, const Node& node,
     else
       appendLineLink(out, tables, node.path, caller.node, caller.line);
     out += "\">";
-    appendEscaped(out, known >= 0 ? tables.entry(known).display
-                                  : decoded(caller.name, where.encoding));
+    appendEscaped(out,
+                  known >= 0 ? tables.entry(known).display : decoded(caller.name, where.encoding));
     out += "</a></li>";
   }
   out += "</ul>\n";
@@ -111,8 +111,7 @@ void appendSourceLink(std::string& out, const SiteTables& tables, const Node& no
   out += "</a></p>\n";
 }
 
-void appendEntry(std::string& out, const SiteTables& tables, const Node& node,
-                 const Entry& entry) {
+void appendEntry(std::string& out, const SiteTables& tables, const Node& node, const Entry& entry) {
   const SiteEntry& source = *entry.source;
   const bool procedure = source.kind == EntryKind::Procedure;
   appendEntryHeading(out, entry, procedure);
@@ -133,8 +132,7 @@ void appendEntry(std::string& out, const SiteTables& tables, const Node& node,
 
 void makeFilePage(std::string& out, const SiteTables& tables, int n) {
   const Node& node = tables.node(n);
-  appendHead(out, tables, node.path, pageTitle(tables, node.display), n,
-             onThisPage(tables, node));
+  appendHead(out, tables, node.path, pageTitle(tables, node.display), n, onThisPage(tables, node));
   out += "<h1>";
   appendEscaped(out, node.display);
   out += "</h1>\n";

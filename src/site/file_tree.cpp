@@ -74,8 +74,7 @@ void appendPageItem(std::string& out, const SiteTables& tables, std::string_view
 // page and the files it includes. However deep the includes nest, a page
 // names a bounded number of files above it. The start page's branch is the
 // first root alone.
-void appendBranch(std::string& out, const SiteTables& tables, std::string_view from,
-                  int current) {
+void appendBranch(std::string& out, const SiteTables& tables, std::string_view from, int current) {
   const int root = current < 0 ? 0 : tables.node(current).root;
   bool cut = false;
   const std::vector<int> above = filesAbove(tables, current, root, cut);
@@ -101,7 +100,8 @@ void appendFileTree(std::string& out, const SiteTables& tables, std::string_view
   out += "<ul class=\"tree\">";
   if (whole) {
     for (std::size_t n = 0; n < tables.nodes.size(); ++n)
-      if (tables.nodes[n].isRoot()) appendWholeTree(out, tables, from, static_cast<int>(n), current);
+      if (tables.nodes[n].isRoot())
+        appendWholeTree(out, tables, from, static_cast<int>(n), current);
   } else {
     appendBranch(out, tables, from, current);
   }

@@ -12,7 +12,6 @@ namespace pirvex::site {
 
 // The tree as the page at `from` shows it; `current` is the page's node,
 // -1 on the start page.
-void appendFileTree(std::string& out, const SiteTables& tables, std::string_view from,
-                    int current);
+void appendFileTree(std::string& out, const SiteTables& tables, std::string_view from, int current);
 
 }  // namespace pirvex::site

@@ -30,8 +30,8 @@ void appendEntryLink(std::string& out, const SiteTables& tables, std::string_vie
   out += target.id;
 }
 
-void appendLineLink(std::string& out, const SiteTables& tables, std::string_view fromPath,
-                    int node, std::uint32_t line) {
+void appendLineLink(std::string& out, const SiteTables& tables, std::string_view fromPath, int node,
+                    std::uint32_t line) {
   appendPageLink(out, tables, fromPath, node);
   out += "#L";
   appendNumber(out, line + 1);

@@ -19,7 +19,7 @@ void appendPageLink(std::string& out, const SiteTables& tables, std::string_view
                     int node);
 void appendEntryLink(std::string& out, const SiteTables& tables, std::string_view fromPath,
                      int entry);
-void appendLineLink(std::string& out, const SiteTables& tables, std::string_view fromPath,
-                    int node, std::uint32_t line);
+void appendLineLink(std::string& out, const SiteTables& tables, std::string_view fromPath, int node,
+                    std::uint32_t line);
 
 }  // namespace pirvex::site

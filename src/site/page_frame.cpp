@@ -31,8 +31,8 @@ void appendTopBar(std::string& out, const SiteTables& tables, const std::string&
          "spellcheck=\"false\" role=\"combobox\" aria-autocomplete=\"list\" "
          "aria-controls=\"search-results\" aria-expanded=\"false\">\n"
          "<ul id=\"search-results\" role=\"listbox\" aria-label=\"Suchergebnisse\" hidden></ul>\n"
-         "</div>\n<button type=\"button\" id=\"theme-toggle\" aria-pressed=\"false\">Dunkel</button>\n"
-         "</header>\n";
+         "</div>\n<button type=\"button\" id=\"theme-toggle\" aria-pressed=\"false\">"
+         "Dunkel</button>\n</header>\n";
 }
 
 // The sidebar: the tree of files and what the page holds.
@@ -61,7 +61,8 @@ void appendHead(std::string& out, const SiteTables& tables, std::string_view pat
 }
 
 void appendFoot(std::string& out) {
-  out += "</main>\n</div>\n<footer class=\"bottom\">Erzeugt von pirVex</footer>\n</body>\n</html>\n";
+  out += "</main>\n</div>\n<footer class=\"bottom\">Erzeugt von pirVex</footer>\n"
+         "</body>\n</html>\n";
 }
 
 std::string pageTitle(const SiteTables& tables, std::string_view what) {

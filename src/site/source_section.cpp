@@ -26,10 +26,10 @@ std::vector<bool> entryLines(const SiteTables& tables, const Node& node, std::ui
 
 // Short elements, since a source view is as long as its source: <i> a
 // comment, <q> a string, <b> a directive, <dfn> a name being defined.
-void appendPiece(std::string& out, const SiteTables& tables, const Node& node,
-                 const Piece& piece) {
-  static constexpr std::array<std::string_view, 6> Open = {"", "<i>", "<q>", "<b>", "<dfn>", ""};
-  static constexpr std::array<std::string_view, 6> Close = {"", "</i>", "</q>", "</b>", "</dfn>", ""};
+void appendPiece(std::string& out, const SiteTables& tables, const Node& node, const Piece& piece) {
+  using Tags = std::array<std::string_view, 6>;  // by Shade
+  static constexpr Tags Open = {"", "<i>", "<q>", "<b>", "<dfn>", ""};
+  static constexpr Tags Close = {"", "</i>", "</q>", "</b>", "</dfn>", ""};
   if (piece.shade == Shade::Reference) {
     out += "<a class=\"ref\" href=\"";
     appendEntryLink(out, tables, node.path, piece.target);
