@@ -61,8 +61,9 @@ std::string freeSitePath(std::string_view pagePath, std::unordered_set<std::stri
   return path;
 }
 
-// Whether a file heads a tree of files of its own on the site, rather than
-// standing below the file that included it: the main source does.
+// Whether a file heads a tree of files of its own on the site rather than
+// standing below the file that included it: the main source, which no
+// file included, does.
 bool isRootFile(const SiteFile& file) { return file.parent < 0; }
 
 // Places the new node `n` of `file` in the site's tree of files: as a root,

@@ -35,11 +35,12 @@ struct Node {
   Encoding encoding = Encoding::Utf8;
   std::vector<std::uint32_t> starts;
   int parent = -1;  // in the tree of files; -1 for a root
-  int root = 0;     // the root above it, the top of its includes
+  int root = 0;     // the root it stands below, itself for a root
   std::vector<int> children;
   std::vector<int> entries;
 
   bool isRoot() const { return parent < 0; }
+  // An empty source has no line, though its line starts name one.
   std::uint32_t lineCount() const {
     return file->text().empty() ? 0 : static_cast<std::uint32_t>(starts.size());
   }
