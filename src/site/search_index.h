@@ -1,0 +1,23 @@
+// The site's search index, "search-index.js": every entry with its kind,
+// its link, its file and the words of its documentation, for the script's
+// search field.
+#pragma once
+
+#include <string>
+
+#include "site/site_tables.h"
+#include "site/text.h"
+
+namespace pirvex::site {
+
+// Room that one thread's search texts are made in.
+struct SearchScratch {
+  std::string words;
+  std::string text;
+  SearchWords collector;
+};
+
+// The index into `out`, with scratch room that no other thread uses.
+void makeSearchIndex(std::string& out, const SiteTables& tables, SearchScratch& scratch);
+
+}  // namespace pirvex::site
