@@ -62,11 +62,15 @@ void applyLongOption(std::string_view word, CommandLine& result) {
   const bool hasValue = equals != std::string_view::npos;
   std::string_view value = hasValue ? unquoted(word.substr(equals + 1)) : std::string_view();
 
-  if (name == "--include-dir") {
+  // Options that take a value each time they are given, in order.
+  std::vector<std::string_view>* values = name == "--include-dir"  ? &result.includeDirectories
+                                          : name == "--proc-macro" ? &result.procedureMacros
+                                                                   : nullptr;
+  if (values) {
     if (value.empty() || value.find('"') != std::string_view::npos)
       noteUnknown(result, word);
     else
-      result.includeDirectories.push_back(value);
+      values->push_back(value);
     return;
   }
   if (name == "--encoding") {
@@ -77,6 +81,7 @@ void applyLongOption(std::string_view word, CommandLine& result) {
                : name == "--version" ? &result.version
                : name == "--lenient" ? &result.lenient
                : name == "--html5"   ? &result.html5
+               : name == "--comments" ? &result.comments
                                      : nullptr;
   if (flag == nullptr)
     noteUnknown(result, name);

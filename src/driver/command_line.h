@@ -24,6 +24,8 @@ struct CommandLine {
   bool html5 = false;
   site::Encoding encoding = site::Encoding::Automatic;  // --encoding, for the HTML5 site
   std::vector<std::string_view> includeDirectories;  // in the order given, quotes excluded
+  bool comments = false;                             // plain ";" comments document procedures
+  std::vector<std::string_view> procedureMacros;     // --proc-macro: words that declare one
   // The first long option that is not pirVex's, as given, without its
   // value when the name itself is unknown.
   std::string_view unknownOption;

@@ -31,6 +31,10 @@ constexpr std::string_view OptionList =
     "                    Suche, Quelltext, Aufrufer, Deep Links, dunkles Design\r\n"
     "  --encoding=NAME   Zeichensatz der Quellen fuer die Website: cp437, latin1\r\n"
     "                    oder utf8 (ohne Angabe: UTF-8, wo gueltig, sonst cp437)\r\n"
+    "  --comments        einfache ;-Kommentare direkt ueber einer Prozedur ohne\r\n"
+    "                    ;*-Block dokumentieren sie (Verzierung wie ;--- entfaellt)\r\n"
+    "  --proc-macro=WORT Zeilen 'WORT Name,...' deklarieren eine Prozedur wie\r\n"
+    "                    'Name PROC' (mehrfach moeglich)\r\n"
     "  --help            diese Hilfe zeigen\r\n"
     "  --version         nur die Versionszeile zeigen\r\n";
 constexpr std::string_view GeneralError = "Fehler : Ein Fehler ist aufgetreten\r\n";
@@ -74,6 +78,8 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
   run.publicOnly = command.publicOnly;
   run.lenient = command.lenient;
   run.includeDirectories = command.includeDirectories;
+  run.comments = command.comments;
+  run.procedureMacros = command.procedureMacros;
   site::SiteModel siteModel;
   if (command.html5) run.site = &siteModel;
   if (!setMainNames(run, command) || !processSourceFile(run)) {

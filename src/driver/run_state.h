@@ -15,6 +15,7 @@
 #include "platform/known_files.h"
 #include "platform/platform.h"
 #include "platform/whole_file.h"
+#include "scan/comments.h"
 #include "scan/cursor.h"
 #include "site/model.h"
 
@@ -28,6 +29,7 @@ struct SourceContext {
   Page page;          // its page path, source path, page file and list state
   WholeFile source;   // the whole source text, and which file it is
   bool blockActive = false;
+  CommentBlock comments;     // the plain comments met last, under --comments
   MemoryBlock savedContext;  // the including file's state, if any
   Cursor savedCursor;        // its INCLUDE line being followed, while it includes
 
@@ -69,6 +71,12 @@ struct RunState {
   // Where an include not found as written is looked for next, after the
   // including file's directory.
   std::vector<std::string_view> includeDirectories;
+  // Plain ";" comments document the procedures below them (--comments).
+  bool comments = false;
+  // First words of lines that declare a procedure through a macro.
+  std::vector<std::string_view> procedureMacros;
+  // The kept lines of a procedure's comments, from one procedure to the next.
+  std::vector<std::string_view> commentLines;
   std::string mainPagePath;
   // The entries for the HTML5 site (--html5), recorded during the pass;
   // none without the option.

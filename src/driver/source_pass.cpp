@@ -4,6 +4,7 @@
 #include "page/heading.h"
 #include "page/page_writer.h"
 #include "page/structure.h"
+#include "scan/comments.h"
 #include "scan/entries.h"
 #include "scan/structures.h"
 
@@ -25,14 +26,14 @@ void handleDocLine(RunState& run, Cursor& cursor) {
   } else if (publicEntryName(cursor, name)) {
     writeEntryHeading(page, run.config, run.procedureIndex, name);
     std::string_view ownName;
-    const bool named = findProcedureName(cursor, ownName, run.lenient);
+    const bool named = findProcedureName(cursor, ownName, run.lenient, run.procedureMacros);
     if (!run.publicOnly && named) writePrivateName(page, ownName);
     if (run.site) run.site->procedure(name, run.publicOnly ? std::string_view() : ownName, ownName, cursor);
     context.blockActive = true;
     nextLine(cursor);
     return;
   } else {
-    if (findProcedureName(cursor, name, run.lenient)) {
+    if (findProcedureName(cursor, name, run.lenient, run.procedureMacros)) {
       writeEntryHeading(page, run.config, run.procedureIndex, name);
       if (run.site) run.site->procedure(name, {}, name, cursor);
     }
@@ -49,20 +50,65 @@ void closeEntry(SourceContext& context) {
   context.blockActive = false;
 }
 
+// Under --comments, the plain comments directly above a procedure line
+// without a block document it; where there are none, the comment on the
+// line itself.
+void writeProcedureComment(RunState& run, Cursor line, std::string_view name) {
+  std::vector<std::string_view>& lines = run.commentLines;
+  if (!run.context.comments.above(lines) && !trailingComment(line, name, lines)) return;
+  writeCommentText(run.context.page, lines);
+}
+
+bool isBlankLine(Cursor cursor) {
+  skipBlanks(cursor);
+  return cursor.atEnd() || cursor.byte() == CR;
+}
+
 // What a code line does before its include: it closes an open entry, or
 // is an undocumented entry of its own.
 void beginCodeLine(RunState& run, Cursor cursor) {
   std::string_view name;
   if (run.context.blockActive) {
     closeEntry(run.context);
-  } else if (!run.publicOnly && undocumentedProcedureName(cursor, name, run.lenient)) {
+  } else if (!run.publicOnly &&
+             undocumentedProcedureName(cursor, name, run.lenient, run.procedureMacros)) {
     writeEntryHeading(run.context.page, run.config, run.procedureIndex, name);
+    if (run.comments) writeProcedureComment(run, cursor, name);
     if (run.site) run.site->procedure(name, {}, name, cursor);
     closeEntry(run.context);
   } else {
     return;
   }
   if (run.site) run.site->blockEnd(cursor);
+}
+
+// Where plain comments document procedures, the pass tells the comment
+// block what each line is; otherwise it keeps nothing.
+enum class LineKind { Comment, Blank, Other };
+void noteLine(RunState& run, Cursor line, LineKind kind) {
+  if (!run.comments) return;
+  CommentBlock& comments = run.context.comments;
+  switch (kind) {
+    case LineKind::Comment:
+      comments.comment(line, line.position == run.context.source.text.bytes());
+      break;
+    case LineKind::Blank:
+      comments.blank();
+      break;
+    case LineKind::Other:
+      comments.other();
+      break;
+  }
+}
+
+// Whether the line is a documentation line; under --comments a banner row
+// of decoration (";*****") is a plain comment line instead.
+bool isDocumentation(const RunState& run, Cursor cursor) {
+  return isDocLine(cursor) && !(run.comments && isDecorationLine(cursor));
+}
+
+bool isComment(const RunState& run, Cursor cursor) {
+  return isPlainComment(cursor) || (run.comments && isDocLine(cursor));
 }
 
 // What a code line does after its include, if it had one: the structure
@@ -124,13 +170,18 @@ bool processSourceFile(RunState& run) {
   // line that included it.
   for (;;) {
     while (!cursor.atEnd()) {
-      if (isDocLine(cursor)) {
+      if (isDocumentation(run, cursor)) {
+        noteLine(run, cursor, LineKind::Other);
         handleDocLine(run, cursor);
-      } else if (isPlainComment(cursor)) {
+      } else if (isComment(run, cursor)) {
+        noteLine(run, cursor, LineKind::Comment);
         nextLine(cursor);
       } else if (!skipCommentDirective(cursor)) {
         beginCodeLine(run, cursor);
+        noteLine(run, cursor, isBlankLine(cursor) ? LineKind::Blank : LineKind::Other);
         if (!enterInclude(run, cursor)) finishCodeLine(run, cursor);
+      } else {
+        noteLine(run, cursor, LineKind::Other);
       }
     }
     endOfText(run);

@@ -1,6 +1,7 @@
 #include "page/doc_text.h"
 
 #include "page/escape.h"
+#include "page/fragments.h"
 
 namespace pirvex {
 namespace {
@@ -34,6 +35,16 @@ void renderDocLine(Page& page, Cursor cursor) {
   openPage(page);
   writeItemMark(page);
   writeEscapedLine(page, text);
+}
+
+void writeCommentText(Page& page, const std::vector<std::string_view>& lines) {
+  writeRaw(page, FragPreStart);
+  for (std::string_view line : lines) {
+    writeEscaped(page, line, CommentText);
+    writeRaw(page, FragLineEnd);
+  }
+  writeRaw(page, FragPreEnd);
+  writeRaw(page, FragLineEnd);
 }
 
 }  // namespace pirvex

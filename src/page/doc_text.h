@@ -2,6 +2,9 @@
 // bulleted lists below them.
 #pragma once
 
+#include <string_view>
+#include <vector>
+
 #include "page/page_writer.h"
 #include "scan/cursor.h"
 
@@ -9,5 +12,9 @@ namespace pirvex {
 
 // Renders the documentation line at the Cursor; the Cursor stays.
 void renderDocLine(Page& page, Cursor cursor);
+
+// The plain comments that document a procedure, as its entry's text: each
+// kept line as text, not markup, in a preformatted block.
+void writeCommentText(Page& page, const std::vector<std::string_view>& lines);
 
 }  // namespace pirvex

@@ -60,6 +60,7 @@ char* writeEntity(const Umlaut& umlaut, char* out) {
 // The entity of a markup byte where `markup` escapes it, or nothing.
 constexpr std::string_view markupEntity(char byte, Markup markup) {
   if (markup == Markup::Kept) return {};
+  if (byte == '&' && markup == Markup::Plain) return "&amp;";
   if (byte == '<') return "&lt;";
   if (byte == '>') return "&gt;";
   if (byte == '"' && markup == Markup::Attribute) return "&quot;";
@@ -80,15 +81,17 @@ constexpr NeedTable needTable(bool umlauts, Markup markup) {
   return table;
 }
 
-// One table for each way of writing: umlauts kept or not, then the three
+// One table for each way of writing: umlauts kept or not, then the four
 // kinds of markup in their order.
-constexpr std::array<NeedTable, 6> NeedTables = {
-    needTable(false, Markup::Kept), needTable(false, Markup::Text),
-    needTable(false, Markup::Attribute), needTable(true, Markup::Kept),
-    needTable(true, Markup::Text), needTable(true, Markup::Attribute)};
+constexpr std::size_t MarkupKinds = 4;
+constexpr std::array<NeedTable, 2 * MarkupKinds> NeedTables = {
+    needTable(false, Markup::Kept),      needTable(false, Markup::Text),
+    needTable(false, Markup::Attribute), needTable(false, Markup::Plain),
+    needTable(true, Markup::Kept),       needTable(true, Markup::Text),
+    needTable(true, Markup::Attribute),  needTable(true, Markup::Plain)};
 
 const NeedTable& needsOf(Escape how) {
-  return NeedTables[(how.umlauts ? 3 : 0) + static_cast<std::size_t>(how.markup)];
+  return NeedTables[(how.umlauts ? MarkupKinds : 0) + static_cast<std::size_t>(how.markup)];
 }
 
 // Up to this many bytes from the first one to escape, the scratch block is

@@ -21,6 +21,7 @@ enum class Markup {
   Kept,       // documentation text
   Text,       // "<" and ">" become "&lt;" and "&gt;"
   Attribute,  // and '"' becomes "&quot;"
+  Plain,      // "&", "<" and ">" become entities: text that is no HTML at all
 };
 
 struct Escape {
@@ -37,6 +38,8 @@ inline constexpr Escape MarkupAsText{false, Markup::Text};
 inline constexpr Escape MarkupInAttribute{false, Markup::Attribute};
 // A file's path written as text (a title, the "Quelle: " line).
 inline constexpr Escape PathAsText = MarkupAsText;
+// The comments authors wrote in plain ";" lines: text, with its umlauts.
+inline constexpr Escape CommentText{true, Markup::Plain};
 
 std::uint32_t countUmlauts(std::string_view text);
 // Copies the text into `buffer`, which holds text.size() + 6 * countUmlauts

@@ -47,6 +47,10 @@ inline constexpr std::string_view FragConfigBody =
 inline constexpr std::string_view FragConfigClose = "</tr></table></tr></table><BR>";
 inline constexpr std::string_view FragUpLevel = "../";  // once per directory level
 inline constexpr std::string_view FragPrivateName = "Private Name: ";
+// Around the plain comments that document a procedure: their lines as the
+// author aligned them.
+inline constexpr std::string_view FragPreStart = "<PRE>";
+inline constexpr std::string_view FragPreEnd = "</PRE>";
 
 // The output directory as page names spell it.
 inline constexpr std::string_view PageDirectory = "pirVex\\";

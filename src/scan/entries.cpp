@@ -1,5 +1,9 @@
 #include "scan/entries.h"
 
+#include <algorithm>
+
+#include "platform/text.h"
+
 namespace pirvex {
 namespace {
 
@@ -16,8 +20,12 @@ bool procedureBeforeSpace(Cursor start, std::uint32_t spaceAt, std::string_view&
   return true;
 }
 
-// A procedure line: 'name PROC', or with `labels` also 'name:'.
-bool procedureLine(Cursor cursor, bool labels, bool lenient, std::string_view& name) {
+// A procedure line: a macro's, 'name PROC', or with `labels` also
+// 'name:'. The macro comes first: 'procedure Process,NEAR' declares
+// Process, not a procedure named "procedure".
+bool procedureLine(Cursor cursor, bool labels, bool lenient, ProcedureMacros macros,
+                   std::string_view& name) {
+  if (!macros.empty() && macroProcedureName(cursor, macros, name)) return true;
   skipBlanks(cursor);
   for (std::uint32_t i = 0; i < cursor.remaining; ++i) {
     char c = cursor.position[i];
@@ -58,17 +66,41 @@ bool publicEntryName(Cursor cursor, std::string_view& name) {
   return !name.empty();
 }
 
-bool findProcedureName(Cursor cursor, std::string_view& name, bool lenient) {
+bool macroProcedureName(Cursor cursor, ProcedureMacros macros, std::string_view& name) {
+  skipBlanks(cursor);
+  std::uint32_t wordEnd = 0;
+  while (wordEnd < cursor.remaining && !isBlank(cursor.byte(wordEnd)) &&
+         cursor.position[wordEnd] != CR)
+    ++wordEnd;
+  const std::string_view word = spanAt(cursor, wordEnd);
+  if (wordEnd == cursor.remaining || !isBlank(cursor.byte(wordEnd)) ||
+      std::none_of(macros.begin(), macros.end(),
+                   [&](std::string_view macro) { return equalIgnoringAsciiCase(word, macro); }))
+    return false;
+  cursor.advance(wordEnd);
+  skipBlanks(cursor);
+  std::uint32_t length = 0;
+  while (length < cursor.remaining && !isBlank(cursor.byte(length)) &&
+         cursor.position[length] != ',' && cursor.position[length] != CR)
+    ++length;
+  if (length == 0) return false;  // a macro line without a name declares nothing
+  name = spanAt(cursor, length);
+  return true;
+}
+
+bool findProcedureName(Cursor cursor, std::string_view& name, bool lenient,
+                       ProcedureMacros macros) {
   for (;;) {
     if (cursor.atEnd()) return false;
     nextLine(cursor);
     if (isDocLine(cursor) || isPlainComment(cursor)) continue;
-    return procedureLine(cursor, true, lenient, name);
+    return procedureLine(cursor, true, lenient, macros, name);
   }
 }
 
-bool undocumentedProcedureName(Cursor cursor, std::string_view& name, bool lenient) {
-  return procedureLine(cursor, false, lenient, name);
+bool undocumentedProcedureName(Cursor cursor, std::string_view& name, bool lenient,
+                               ProcedureMacros macros) {
+  return procedureLine(cursor, false, lenient, macros, name);
 }
 
 }  // namespace pirvex

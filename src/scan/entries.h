@@ -5,6 +5,7 @@
 // the page's.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "scan/cursor.h"
@@ -22,14 +23,25 @@ namespace pirvex {
 // the line without trailing blanks.
 [[nodiscard]] bool publicEntryName(Cursor cursor, std::string_view& name);
 
-// The procedure name of the first line after the block at the Cursor that
-// is neither a documentation line nor a plain comment line: 'name PROC',
-// or 'name:' with its colon. The name ends at a space, or also at a tab
-// when `lenient`.
-[[nodiscard]] bool findProcedureName(Cursor cursor, std::string_view& name, bool lenient = false);
+// The first words that declare a procedure through a macro
+// ('procedure NAME,NEAR', 'cProc NAME,<FAR>'), in any letter case.
+using ProcedureMacros = std::span<const std::string_view>;
 
-// The name of a code line 'name PROC'.
+// For a line whose first word is one of `macros`, followed by blanks and a
+// name that ends at a blank, a "," or the line's end: that name.
+[[nodiscard]] bool macroProcedureName(Cursor cursor, ProcedureMacros macros,
+                                      std::string_view& name);
+
+// The procedure name of the first line after the block at the Cursor that
+// is neither a documentation line nor a plain comment line: a macro's
+// procedure, 'name PROC', or 'name:' with its colon. The name ends at a
+// space, or also at a tab when `lenient`.
+[[nodiscard]] bool findProcedureName(Cursor cursor, std::string_view& name, bool lenient = false,
+                                     ProcedureMacros macros = {});
+
+// The name of a code line that declares a procedure: a macro's, or
+// 'name PROC'.
 [[nodiscard]] bool undocumentedProcedureName(Cursor cursor, std::string_view& name,
-                                             bool lenient = false);
+                                             bool lenient = false, ProcedureMacros macros = {});
 
 }  // namespace pirvex
