@@ -81,6 +81,7 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
   run.comments = command.comments;
   run.procedureMacros = command.procedureMacros;
   site::SiteModel siteModel;
+  siteModel.procedureMacros = command.procedureMacros;
   if (command.html5) run.site = &siteModel;
   if (!setMainNames(run, command) || !processSourceFile(run)) {
     platform.printMessage(GeneralError);

@@ -57,6 +57,7 @@ void writeProcedureComment(RunState& run, Cursor line, std::string_view name) {
   std::vector<std::string_view>& lines = run.commentLines;
   if (!run.context.comments.above(lines) && !trailingComment(line, name, lines)) return;
   writeCommentText(run.context.page, lines);
+  if (run.site) run.site->comment(lines);
 }
 
 bool isBlankLine(Cursor cursor) {
@@ -73,8 +74,8 @@ void beginCodeLine(RunState& run, Cursor cursor) {
   } else if (!run.publicOnly &&
              undocumentedProcedureName(cursor, name, run.lenient, run.procedureMacros)) {
     writeEntryHeading(run.context.page, run.config, run.procedureIndex, name);
-    if (run.comments) writeProcedureComment(run, cursor, name);
     if (run.site) run.site->procedure(name, {}, name, cursor);
+    if (run.comments) writeProcedureComment(run, cursor, name);
     closeEntry(run.context);
   } else {
     return;
@@ -124,6 +125,7 @@ void endOfText(RunState& run) {
   SourceContext& context = run.context;
   closeList(context.page);
   closePage(context.page);
+  if (run.site && run.comments) run.site->fileComment(context.comments.endOfFile());
   if (run.site) run.site->endFile(context.source);
   context.source.text.reset();
   if (context.source.indexKnown) run.inWork.remove(context.source.index, context.page.sourcePath);

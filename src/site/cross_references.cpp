@@ -217,6 +217,7 @@ void findReferences(SiteTables& tables, int n) {
 SiteTables gatherSiteTables(const SiteModel& model, std::string_view project, Encoding encoding) {
   SiteTables tables;
   tables.project = displayed(project, encoding);
+  tables.procedureMacros = model.procedureMacros;
   gatherNodes(tables, model);
   for (Node& node : tables.nodes) describeNode(node, encoding);
   gatherEntries(tables, EntryKind::Procedure);
@@ -242,9 +243,11 @@ int resolveSeeAlso(const SiteTables& tables, std::string_view name) {
 }
 
 LineReader sourceReader(const SiteTables& tables) {
-  return LineReader([&tables](std::string_view name, bool structure) {
-    return resolveName(tables, name, structure, true);
-  });
+  return LineReader(
+      [&tables](std::string_view name, bool structure) {
+        return resolveName(tables, name, structure, true);
+      },
+      tables.procedureMacros);
 }
 
 }  // namespace pirvex::site

@@ -111,6 +111,17 @@ void appendSourceLink(std::string& out, const SiteTables& tables, const Node& no
   out += "</a></p>\n";
 }
 
+// Plain comments as their author aligned them: text, not markup.
+void appendComment(std::string& out, const Node& node, const std::vector<std::string_view>& lines) {
+  if (lines.empty()) return;
+  out += "<pre class=\"comment\">";
+  for (std::string_view line : lines) {
+    appendText(out, line, node.encoding);
+    out += '\n';
+  }
+  out += "</pre>\n";
+}
+
 void appendEntry(std::string& out, const SiteTables& tables, const Node& node, const Entry& entry) {
   const SiteEntry& source = *entry.source;
   const bool procedure = source.kind == EntryKind::Procedure;
@@ -121,6 +132,7 @@ void appendEntry(std::string& out, const SiteTables& tables, const Node& node, c
     out += "</p>\n";
   }
   appendDocBlock(out, tables, node, source.docLines);
+  appendComment(out, node, source.commentLines);
   if (!procedure) appendFields(out, node, source.fields);
   if (!entry.callers.empty()) appendCallers(out, tables, node, entry);
   if (!entry.uses.empty()) appendUses(out, tables, node, entry);
@@ -136,9 +148,10 @@ void makeFilePage(std::string& out, const SiteTables& tables, int n) {
   out += "<h1>";
   appendEscaped(out, node.display);
   out += "</h1>\n";
+  appendComment(out, node, node.file->fileComment);
   appendDocBlock(out, tables, node, node.file->looseDoc);
   for (int e : node.entries) appendEntry(out, tables, node, tables.entry(e));
-  if (node.entries.empty() && node.file->looseDoc.empty())
+  if (node.entries.empty() && node.file->looseDoc.empty() && node.file->fileComment.empty())
     out += "<p class=\"empty\">Diese Datei dokumentiert keine Eintr\xC3\xA4ge.</p>\n";
   appendSourceSection(out, tables, node);
   appendFoot(out);

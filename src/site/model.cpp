@@ -93,4 +93,14 @@ void SiteModel::structure(std::string_view name, Cursor line) {
   current().entries.push_back(std::move(entry));
 }
 
+void SiteModel::comment(const std::vector<std::string_view>& lines) {
+  if (open_.empty() || current().entries.empty()) return;
+  current().entries.back().commentLines = lines;
+}
+
+void SiteModel::fileComment(const std::vector<std::string_view>& lines) {
+  if (open_.empty()) return;
+  current().fileComment = lines;
+}
+
 }  // namespace pirvex::site

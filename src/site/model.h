@@ -23,6 +23,9 @@ struct SiteEntry {
   std::string_view ownName;  // a public entry's procedure name, if any
   std::uint32_t offset = 0;  // where its defining line begins in the source
   std::vector<std::string_view> docLines;  // text after ";*", trimmed
+  // The plain comments that document it (--comments): kept lines, shown as
+  // written.
+  std::vector<std::string_view> commentLines;
   std::vector<StructureField> fields;
 };
 
@@ -33,6 +36,8 @@ struct SiteFile {
   std::int32_t parent = -1;  // the file that included it; -1 for the main source
   std::vector<SiteEntry> entries;
   std::vector<std::string_view> looseDoc;  // documentation lines of no entry
+  // The comment its first lines hold (--comments), as kept.
+  std::vector<std::string_view> fileComment;
 
   std::string_view text() const { return source.view(); }
 };
@@ -56,6 +61,14 @@ class SiteModel {
   void blockEnd(Cursor at);
   // A structure line at the Cursor, with its fields.
   void structure(std::string_view name, Cursor line);
+  // The plain comments that document the procedure entry recorded last.
+  void comment(const std::vector<std::string_view>& lines);
+  // The current file's own comment.
+  void fileComment(const std::vector<std::string_view>& lines);
+
+  // First words of lines that declare a procedure through a macro: there
+  // a procedure's body begins, as at 'name PROC'.
+  std::vector<std::string_view> procedureMacros;
 
  private:
   SiteFile& current() { return files_[open_.back()]; }

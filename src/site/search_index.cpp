@@ -7,12 +7,21 @@ namespace pirvex::site {
 namespace {
 
 // What a search finds an entry by besides its name: every word of its
-// text, once. Markup and the blanks around words are ASCII in every
-// character set read here, so words are found before the text is decoded.
+// text and of the comments that document it, once. Markup and the blanks
+// around words are ASCII in every character set read here, so words are
+// found before the text is decoded.
 void appendSearchText(std::string& out, const SiteTables& tables, const Entry& entry,
                       SearchScratch& scratch) {
   scratch.words.clear();
-  scratch.collector.collect(entry.source->docLines, scratch.words);
+  const SiteEntry& source = *entry.source;
+  if (source.commentLines.empty()) {
+    scratch.collector.collect(source.docLines, scratch.words);
+  } else {
+    scratch.lines.assign(source.docLines.begin(), source.docLines.end());
+    scratch.lines.insert(scratch.lines.end(), source.commentLines.begin(),
+                         source.commentLines.end());
+    scratch.collector.collect(scratch.lines, scratch.words);
+  }
   scratch.text.clear();
   appendDecoded(scratch.text, scratch.words, tables.node(entry.node).encoding);
   appendJsonString(out, scratch.text);

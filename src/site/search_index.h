@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "site/site_tables.h"
 #include "site/text.h"
@@ -12,6 +14,7 @@ namespace pirvex::site {
 
 // Room that one thread's search texts are made in.
 struct SearchScratch {
+  std::vector<std::string_view> lines;  // an entry's documentation and comment lines
   std::string words;
   std::string text;
   SearchWords collector;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/entries.h"
 #include "site/model.h"
 #include "site/names.h"
 #include "site/text.h"
@@ -63,6 +64,7 @@ struct SiteTables {
   std::vector<Entry> entries;
   Names procedures;
   Names structures;
+  ProcedureMacros procedureMacros;  // the model's, for reading the sources
 
   const Node& node(int n) const { return nodes[static_cast<std::size_t>(n)]; }
   Node& node(int n) { return nodes[static_cast<std::size_t>(n)]; }

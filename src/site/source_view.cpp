@@ -5,6 +5,7 @@
 
 #include "platform/text.h"
 #include "scan/cursor.h"
+#include "scan/entries.h"
 
 namespace pirvex::site {
 namespace {
@@ -262,6 +263,8 @@ void LineReader::read(std::string_view line, LineReading& into) {
     }
   }
 
+  markMacroProcedure(line, into);
+
   for (std::size_t t = 0; t < tokens_.size(); ++t) {
     const std::string_view bytes = text(t);
     if (!into.pieces.empty() && shades_[t] == Shade::Text && into.pieces.back().shade == Shade::Text) {
@@ -270,6 +273,23 @@ void LineReader::read(std::string_view line, LineReading& into) {
     } else {
       into.pieces.push_back({shades_[t], bytes, targets[t]});
     }
+  }
+}
+
+// A line that declares a procedure through a macro begins its body, as
+// 'name PROC' does: the macro's word is shown as a directive, the name as
+// the one being defined.
+void LineReader::markMacroProcedure(std::string_view line, LineReading& into) {
+  std::string_view declared;
+  if (macros_.empty() ||
+      !macroProcedureName(Cursor(line.data(), static_cast<std::uint32_t>(line.size())), macros_,
+                          declared))
+    return;
+  into.procedureBegins = declared;
+  const auto start = static_cast<std::uint32_t>(declared.data() - line.data());
+  for (std::size_t w = 0; w < words_.size() && words_[w] < tokens_.size(); ++w) {
+    if (w == 0) shades_[words_[w]] = Shade::Keyword;
+    if (tokens_[words_[w]].start == start) shades_[words_[w]] = Shade::Label;
   }
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/entries.h"
+
 namespace pirvex::site {
 
 enum class Shade { Text, Comment, String, Keyword, Label, Reference };
@@ -35,7 +37,10 @@ using Resolver = std::function<int(std::string_view name, bool structure)>;
 
 class LineReader {
  public:
-  explicit LineReader(Resolver resolve) : resolve_(std::move(resolve)) {}
+  // `macros`: first words of lines that declare a procedure as 'name PROC'
+  // does; they must outlive the reader.
+  explicit LineReader(Resolver resolve, ProcedureMacros macros = {})
+      : resolve_(std::move(resolve)), macros_(macros) {}
 
   // Reads the next line of a file (without its line end) into `into`;
   // lines are given in order, since a COMMENT block spans them.
@@ -48,7 +53,10 @@ class LineReader {
   };
 
  private:
+  void markMacroProcedure(std::string_view line, LineReading& into);
+
   Resolver resolve_;
+  ProcedureMacros macros_;
   char commentDelimiter_ = 0;  // inside a COMMENT block: its delimiter
   std::vector<Token> tokens_;   // kept from line to line
   std::vector<std::size_t> words_;
