@@ -4,7 +4,14 @@
 // structures, public and undocumented entries, structures with DUP fields,
 // umlauts in code page 437, and CR LF line ends.
 //
-//   pirvex_generate PROCEDURES DIRECTORY
+//   pirvex_generate PROCEDURES DIRECTORY [--modules=N] [--comments]
+//
+// --modules=N spreads the procedures over N module files "modD/mK.asm",
+// each assembled on its own: main.asm includes none of them, and all.asm is
+// main.asm with an INCLUDE of every module, the same procedures reached the
+// other way. --comments documents procedures with plain ";---" comments, as
+// code not written for pirVex does, instead of ";*" blocks.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -62,28 +69,51 @@ std::string sentence(Random& random) {
   return text + ".";
 }
 
+// A procedure documented as its authors write plain comments.
+std::string plainComments(Random& random, std::uint32_t procedure) {
+  std::string text = ";--- " + procedureName(procedure) + ": " + sentence(random) + "\r\n";
+  text += ";--- inp: " + std::string(Registers[random.next(8)]) + "  " + sentence(random) + "\r\n";
+  text += ";---      " + std::string(Registers[random.next(8)]) + "  " + sentence(random) + "\r\n";
+  text += ";--- out: AX  " + sentence(random) + "\r\n";
+  return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: pirvex_generate PROCEDURES DIRECTORY\n");
+  std::uint32_t spreadOver = 0;  // modules assembled on their own; 0: all included
+  bool comments = false;
+  for (int a = 3; a < argc; ++a) {
+    const std::string option = argv[a];
+    if (option.starts_with("--modules="))
+      spreadOver = static_cast<std::uint32_t>(std::strtoul(option.c_str() + 10, nullptr, 10));
+    else if (option == "--comments")
+      comments = true;
+    else
+      argc = 0;
+  }
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: pirvex_generate PROCEDURES DIRECTORY [--modules=N] [--comments]\n");
     return 2;
   }
   const std::uint32_t procedures = static_cast<std::uint32_t>(std::strtoul(argv[1], nullptr, 10));
   const std::filesystem::path root = argv[2];
-  const std::uint32_t perModule = 200;
+  const std::uint32_t perModule =
+      spreadOver == 0 ? 200 : std::max<std::uint32_t>(1, (procedures + spreadOver - 1) / spreadOver);
   const std::uint32_t modules = (procedures + perModule - 1) / perModule;
   const std::uint32_t structures = procedures / 10 + 1;
   Random random{procedures};
 
   std::string mainText = "; Benchmark project\r\n        .MODEL SMALL\r\n";
   mainText += ";*@CONFIG-TAB: img\\head.gif 600 24\r\n";
+  std::string includes;
   std::uint32_t next = 0;
   std::uint32_t nextStructure = 0;
+  const std::string extension = spreadOver == 0 ? ".inc" : ".asm";
   for (std::uint32_t m = 0; m < modules; ++m) {
     std::string directory = "mod" + std::to_string(m % 10);
-    std::string name = directory + "\\m" + std::to_string(m) + ".inc";
-    mainText += "        INCLUDE " + name + "\r\n";
+    std::string file = "m" + std::to_string(m) + extension;
+    includes += "        INCLUDE " + directory + "\\" + file + "\r\n";
     std::string text;
     if (m % 7 == 0) text += ";*@CONFIG-TAB:\r\n";
     for (std::uint32_t p = 0; p < perModule && next < procedures; ++p, ++next) {
@@ -100,6 +130,11 @@ int main(int argc, char** argv) {
       if (kind == 0) {  // undocumented
         text += procedureName(next) + " PROC NEAR\r\n        ret\r\n" + procedureName(next) +
                 " ENDP\r\n\r\n";
+        continue;
+      }
+      if (comments) {
+        text += plainComments(random, next) + procedureName(next) + " PROC NEAR\r\n";
+        text += "        ret\r\n" + procedureName(next) + " ENDP\r\n\r\n";
         continue;
       }
       if (kind == 1) text += ";*@PUBLIC: Api" + std::to_string(next) + "\r\n";
@@ -121,12 +156,17 @@ int main(int argc, char** argv) {
       text += "        ret\r\n" + procedureName(next) + " ENDP\r\n\r\n";
     }
     std::filesystem::create_directories(root / directory);
-    std::ofstream(root / directory / ("m" + std::to_string(m) + ".inc"), std::ios::binary) << text;
+    std::ofstream(root / directory / file, std::ios::binary) << text;
   }
-  mainText +=
+  const std::string start =
       ";* Startpunkt des Programms.\r\nStart PROC NEAR\r\n        ret\r\nStart ENDP\r\n        "
       "END\r\n";
   std::filesystem::create_directories(root);
-  std::ofstream(root / "main.asm", std::ios::binary) << mainText;
+  if (spreadOver == 0) {
+    std::ofstream(root / "main.asm", std::ios::binary) << mainText + includes + start;
+  } else {
+    std::ofstream(root / "main.asm", std::ios::binary) << mainText + start;
+    std::ofstream(root / "all.asm", std::ios::binary) << mainText + includes + start;
+  }
   return 0;
 }
