@@ -1,6 +1,7 @@
-// Every case below tests/cases, run twice: in process over the fake
-// platform, and as the built pirvex in a fresh directory. Both runs must
-// give the case's console and tree byte for byte.
+// Every case below tests/cases, run in process over the fake platform and
+// as the built pirvex in a fresh directory: both runs must give the case's
+// console and tree byte for byte. Again in process with --html5 and with
+// --check added: the pages the case holds must not change by a byte.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,6 +23,7 @@ class InProcess : public ::testing::TestWithParam<std::string> {};
 class ManyVolumes : public ::testing::TestWithParam<std::string> {};
 class Binary : public ::testing::TestWithParam<std::string> {};
 class WithSite : public ::testing::TestWithParam<std::string> {};
+class WithCheck : public ::testing::TestWithParam<std::string> {};
 
 // Runs the case over a fake laid out with its input; with `filesPerVolume`,
 // file indexes repeat from volume to volume (see spreadOverVolumes).
@@ -100,6 +102,18 @@ TEST_P(WithSite, ClassicOutputUnchanged) {
   EXPECT_TRUE(foreign.empty()) << ::testing::PrintToString(foreign);
 }
 
+// The same run with --check asked for: the console and every file stay
+// exactly as the case says; only standard error and the exit status may
+// say more.
+TEST_P(WithCheck, OutputUnchanged) {
+  if (updatingCases()) GTEST_SKIP() << "cases are recorded in process";
+  const Case expected = loadCase(GetParam());
+  const FakeRun run(expected, 0, {"--check"});
+  const std::string differences = caseDifferences(expected, run.console, expected.errors,
+                                                  expected.status, run.fake.files());
+  EXPECT_TRUE(differences.empty()) << differences;
+}
+
 TEST_P(Binary, Run) {
   if (updatingCases()) GTEST_SKIP() << "cases are recorded in process";
   const Case expected = loadCase(GetParam());
@@ -132,6 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, InProcess, ::testing::ValuesIn(caseNames()), nam
 INSTANTIATE_TEST_SUITE_P(Cases, Binary, ::testing::ValuesIn(caseNames()), nameOf);
 INSTANTIATE_TEST_SUITE_P(Cases, ManyVolumes, ::testing::ValuesIn(caseNames()), nameOf);
 INSTANTIATE_TEST_SUITE_P(Cases, WithSite, ::testing::ValuesIn(caseNames()), nameOf);
+INSTANTIATE_TEST_SUITE_P(Cases, WithCheck, ::testing::ValuesIn(caseNames()), nameOf);
 
 }  // namespace
 }  // namespace pirvex::testing

@@ -82,6 +82,7 @@ void applyLongOption(std::string_view word, CommandLine& result) {
                : name == "--lenient" ? &result.lenient
                : name == "--html5"   ? &result.html5
                : name == "--comments" ? &result.comments
+               : name == "--check"   ? &result.check
                                      : nullptr;
   if (flag == nullptr)
     noteUnknown(result, name);

@@ -26,6 +26,7 @@ struct CommandLine {
   std::vector<std::string_view> includeDirectories;  // in the order given, quotes excluded
   bool comments = false;                             // plain ";" comments document procedures
   std::vector<std::string_view> procedureMacros;     // --proc-macro: words that declare one
+  bool check = false;                                // findings reported, and fail the run
   // The first long option that is not pirVex's, as given, without its
   // value when the name itself is unknown.
   std::string_view unknownOption;

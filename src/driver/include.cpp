@@ -135,6 +135,7 @@ bool enterInclude(RunState& run, Cursor& cursor) {
   if (isAmong(run, located, run.inWork)) {
     run.platform.printMessage(sourcePath);
     run.platform.printMessage(Recursive);
+    run.findings.consoleLine();
     return false;
   }
 

@@ -7,6 +7,7 @@
 #include "driver/command_line.h"
 #include "driver/run_state.h"
 #include "driver/source_pass.h"
+#include "index/entry_lookup.h"
 #include "index/index_files.h"
 #include "index/see_also.h"
 #include "index/sort.h"
@@ -35,6 +36,9 @@ constexpr std::string_view OptionList =
     "                    ;*-Block dokumentieren sie (Verzierung wie ;--- entfaellt)\r\n"
     "  --proc-macro=WORT Zeilen 'WORT Name,...' deklarieren eine Prozedur wie\r\n"
     "                    'Name PROC' (mehrfach moeglich)\r\n"
+    "  --check           Befunde als DATEI(ZEILE): Warnung: ... melden (see-Verweise\r\n"
+    "                    ohne Eintrag, doppelte Eintraege, Dokumentation ohne\r\n"
+    "                    Prozedur, nicht lesbare Quellen); mit Befund Exit-Status 1\r\n"
     "  --help            diese Hilfe zeigen\r\n"
     "  --version         nur die Versionszeile zeigen\r\n";
 constexpr std::string_view GeneralError = "Fehler : Ein Fehler ist aufgetreten\r\n";
@@ -43,13 +47,19 @@ constexpr std::string_view Linking = "Info   : Creating @see Links\r\n";
 constexpr std::string_view Finished = "Info   : Programm erfolgreich beendet\r\n";
 
 // See-also links need the procedure index: a project without structures
-// still gets them, with no structure names to find.
+// still gets them, with no structure names to find. The names they leave
+// unlinked are what --check reports.
 void runIndexPhase(RunState& run) {
   run.platform.printMessage(Sorting);
-  if (sortIndex(run.outputs, ProcedureIndexName, run.procedureTable) != IndexSort::Sorted) return;
-  if (sortIndex(run.outputs, StructureIndexName, run.structureTable) == IndexSort::Failed) return;
+  if (sortIndex(run.outputs, ProcedureIndexName, run.procedureTable) != IndexSort::Sorted ||
+      sortIndex(run.outputs, StructureIndexName, run.structureTable) == IndexSort::Failed) {
+    run.findings.reportSeeAlso(nullptr);
+    return;
+  }
   run.platform.printMessage(Linking);
-  linkSeeAlso(run.outputs, run.procedureTable, run.structureTable);
+  const EntryLookup entries(run.platform, run.procedureTable, run.structureTable);
+  linkSeeAlso(run.outputs, run.procedureTable, entries);
+  run.findings.reportSeeAlso(&entries);
 }
 
 // Derives the main source's names; false for a name without ".".
@@ -79,6 +89,7 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
   run.lenient = command.lenient;
   run.includeDirectories = command.includeDirectories;
   run.comments = command.comments;
+  run.findings.on = command.check;
   run.procedureMacros = command.procedureMacros;
   site::SiteModel siteModel;
   siteModel.procedureMacros = command.procedureMacros;
@@ -101,7 +112,7 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
   run.procedureIndex.close();
   run.structureIndex.close();
   platform.printMessage(Finished);
-  return run.outputs.anyUnwritten() ? ExitFailed : ExitComplete;
+  return run.outputs.anyUnwritten() || run.findings.any() ? ExitFailed : ExitComplete;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/check.h"
 #include "index/index_files.h"
 #include "index/index_table.h"
 #include "page/heading.h"
@@ -17,6 +18,7 @@
 #include "platform/whole_file.h"
 #include "scan/comments.h"
 #include "scan/cursor.h"
+#include "scan/line_numbers.h"
 #include "site/model.h"
 
 namespace pirvex {
@@ -30,6 +32,8 @@ struct SourceContext {
   WholeFile source;   // the whole source text, and which file it is
   bool blockActive = false;
   CommentBlock comments;     // the plain comments met last, under --comments
+  LineNumbers lines;         // the source's lines, for what --check reports
+  bool seeAlsoList = false;  // the block's text lines are a see-also list's
   MemoryBlock savedContext;  // the including file's state, if any
   Cursor savedCursor;        // its INCLUDE line being followed, while it includes
 
@@ -54,6 +58,7 @@ struct RunState {
   explicit RunState(platform::Platform& system)
       : platform(system),
         outputs(system),
+        findings(system),
         procedureIndex(outputs, ProcedureIndexName),
         structureIndex(outputs, StructureIndexName) {}
   RunState(const RunState&) = delete;
@@ -77,6 +82,8 @@ struct RunState {
   std::vector<std::string_view> procedureMacros;
   // The kept lines of a procedure's comments, from one procedure to the next.
   std::vector<std::string_view> commentLines;
+  // What --check reports; it reports nothing without the option.
+  Findings findings;
   std::string mainPagePath;
   // The entries for the HTML5 site (--html5), recorded during the pass;
   // none without the option.

@@ -1,6 +1,7 @@
 #include "driver/source_pass.h"
 
 #include "page/doc_text.h"
+#include "page/fragments.h"
 #include "page/heading.h"
 #include "page/page_writer.h"
 #include "page/structure.h"
@@ -13,6 +14,39 @@ namespace {
 
 constexpr std::string_view CannotOpen = "Fehler : Quelldatei kann nicht geoeffnet werden\r\n";
 
+// For --check: the line of the source that holds `at`.
+std::uint32_t lineOf(RunState& run, const char* at) { return run.context.lines.of(at); }
+
+// An entry of an index, for --check: its line holds its name.
+void noteEntry(RunState& run, IndexKind kind, std::string_view name) {
+  if (run.findings.on)
+    run.findings.entry(kind, name, run.context.page.sourcePath, lineOf(run, name.data()));
+}
+
+// A block whose look-ahead found no procedure line has no heading: its
+// lines stand under the entry before it. Above a structure that is what
+// the author meant.
+void noteBlockWithoutProcedure(RunState& run, Cursor block) {
+  if (!run.findings.on) return;
+  std::string_view structure;
+  if (structureName(lineAfterBlock(block), structure, run.lenient)) return;
+  run.findings.blockWithoutProcedure(run.context.page.sourcePath, lineOf(run, block.position));
+}
+
+// The text lines of a block below its "@see:" line name entries, for
+// --check; the next section ends the list.
+void noteSeeAlso(RunState& run, Cursor line) {
+  if (!run.findings.on) return;
+  std::string_view text = docLineText(line);
+  SourceContext& context = run.context;
+  if (startsWithAtSign(text)) {
+    text.remove_prefix(1);
+    if (!text.empty()) context.seeAlsoList = text == SeeAlsoTitle;
+  } else if (context.seeAlsoList && !text.empty()) {
+    run.findings.seeAlsoLine(text, context.page.sourcePath, lineOf(run, line.position));
+  }
+}
+
 // One documentation line; gives the Cursor of the line to examine next.
 void handleDocLine(RunState& run, Cursor& cursor) {
   if (readConfigTab(run.config, cursor)) return;
@@ -24,7 +58,9 @@ void handleDocLine(RunState& run, Cursor& cursor) {
   } else if (skipNonPublicBlock(run.publicOnly, cursor)) {
     return;
   } else if (publicEntryName(cursor, name)) {
+    context.seeAlsoList = false;
     writeEntryHeading(page, run.config, run.procedureIndex, name);
+    noteEntry(run, IndexKind::Procedure, name);
     std::string_view ownName;
     const bool named = findProcedureName(cursor, ownName, run.lenient, run.procedureMacros);
     if (!run.publicOnly && named) writePrivateName(page, ownName);
@@ -33,13 +69,18 @@ void handleDocLine(RunState& run, Cursor& cursor) {
     nextLine(cursor);
     return;
   } else {
+    context.seeAlsoList = false;
     if (findProcedureName(cursor, name, run.lenient, run.procedureMacros)) {
       writeEntryHeading(page, run.config, run.procedureIndex, name);
+      noteEntry(run, IndexKind::Procedure, name);
       if (run.site) run.site->procedure(name, {}, name, cursor);
+    } else {
+      noteBlockWithoutProcedure(run, cursor);
     }
     context.blockActive = true;
     renderDocLine(page, cursor);
   }
+  noteSeeAlso(run, cursor);
   if (run.site) run.site->docLine(cursor);
   nextLine(cursor);
 }
@@ -48,6 +89,7 @@ void closeEntry(SourceContext& context) {
   closeList(context.page);
   writeSourceLine(context.page);
   context.blockActive = false;
+  context.seeAlsoList = false;
 }
 
 // Under --comments, the plain comments directly above a procedure line
@@ -74,6 +116,7 @@ void beginCodeLine(RunState& run, Cursor cursor) {
   } else if (!run.publicOnly &&
              undocumentedProcedureName(cursor, name, run.lenient, run.procedureMacros)) {
     writeEntryHeading(run.context.page, run.config, run.procedureIndex, name);
+    noteEntry(run, IndexKind::Procedure, name);
     if (run.site) run.site->procedure(name, {}, name, cursor);
     if (run.comments) writeProcedureComment(run, cursor, name);
     closeEntry(run.context);
@@ -116,7 +159,10 @@ bool isComment(const RunState& run, Cursor cursor) {
 // test, then the next line.
 void finishCodeLine(RunState& run, Cursor& cursor) {
   std::string_view name;
-  if (run.site && structureName(cursor, name, run.lenient)) run.site->structure(name, cursor);
+  if ((run.site || run.findings.on) && structureName(cursor, name, run.lenient)) {
+    noteEntry(run, IndexKind::Structure, name);
+    if (run.site) run.site->structure(name, cursor);
+  }
   writeStructure(run.context.page, run.config, run.structureIndex, cursor, run.lenient);
   nextLine(cursor);
 }
@@ -148,6 +194,7 @@ bool readSource(RunState& run, platform::File opened) {
     case WholeFileRead::CannotOpen:
       run.platform.printMessage(context.page.sourcePath);
       run.platform.printMessage(CannotOpen);
+      run.findings.consoleLine();
       return false;
     case WholeFileRead::NoMemory:  // nothing to walk, which is no failure
     case WholeFileRead::Read:
@@ -159,6 +206,7 @@ bool readSource(RunState& run, platform::File opened) {
     run.outputs.protect(index, context.page.sourcePath);
     if (run.lenient) run.documented.add(index, context.page.sourcePath);
   }
+  context.lines = LineNumbers(context.source.text.bytes());
   if (run.site)
     run.site->beginFile(context.page.sourcePath, context.page.pagePath, context.source.view());
   return true;

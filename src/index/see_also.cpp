@@ -144,8 +144,11 @@ bool rewritePage(OutputFiles& outputs, const EntryLookup& entries, std::string_v
 
 void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures,
                  const IndexTable& structures) {
+  linkSeeAlso(outputs, procedures, EntryLookup(outputs.platform(), procedures, structures));
+}
+
+void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures, const EntryLookup& entries) {
   platform::Platform& platform = outputs.platform();
-  const EntryLookup entries(platform, procedures, structures);
   // Pages rewritten in this pass begin with "<html>" now; they are passed
   // over without reading them again.
   std::unordered_set<std::string> rewritten;

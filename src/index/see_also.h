@@ -15,6 +15,8 @@ namespace pirvex {
 // an earlier run may name any file: the others are passed over.
 void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures,
                  const IndexTable& structures);
+// The same with the names of both tables looked up through `entries`.
+void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures, const EntryLookup& entries);
 
 // Creates the page at `pagePath` anew from `text`, the page as it was read:
 // marked as rewritten, with every see-also name that `entries` knows as a

@@ -88,14 +88,17 @@ bool macroProcedureName(Cursor cursor, ProcedureMacros macros, std::string_view&
   return true;
 }
 
+Cursor lineAfterBlock(Cursor cursor) {
+  while (!cursor.atEnd()) {
+    nextLine(cursor);
+    if (!isDocLine(cursor) && !isPlainComment(cursor)) break;
+  }
+  return cursor;
+}
+
 bool findProcedureName(Cursor cursor, std::string_view& name, bool lenient,
                        ProcedureMacros macros) {
-  for (;;) {
-    if (cursor.atEnd()) return false;
-    nextLine(cursor);
-    if (isDocLine(cursor) || isPlainComment(cursor)) continue;
-    return procedureLine(cursor, true, lenient, macros, name);
-  }
+  return procedureLine(lineAfterBlock(cursor), true, lenient, macros, name);
 }
 
 bool undocumentedProcedureName(Cursor cursor, std::string_view& name, bool lenient,

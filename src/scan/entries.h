@@ -32,6 +32,11 @@ using ProcedureMacros = std::span<const std::string_view>;
 [[nodiscard]] bool macroProcedureName(Cursor cursor, ProcedureMacros macros,
                                       std::string_view& name);
 
+// The first line after the block at the Cursor that is neither a
+// documentation line nor a plain comment line (the end of the text where
+// there is none): where a block's procedure line is looked for.
+[[nodiscard]] Cursor lineAfterBlock(Cursor cursor);
+
 // The procedure name of the first line after the block at the Cursor that
 // is neither a documentation line nor a plain comment line: a macro's
 // procedure, 'name PROC', or 'name:' with its colon. The name ends at a

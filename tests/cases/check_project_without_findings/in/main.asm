@@ -1,0 +1,7 @@
+;* Liest eine Zeile.
+;*@see:
+;* WriteLine, LINEBUF
+ReadLine PROC
+INCLUDE io.inc
+LINEBUF STRUC
+LINEBUF ENDS

@@ -1,0 +1,5 @@
+;* Liest.
+;*@see:
+;* Fehlt
+X PROC
+INCLUDE sub\y.inc
