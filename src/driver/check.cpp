@@ -36,13 +36,14 @@ std::uint32_t Findings::fileNumber(std::string_view file) {
   return place->second;
 }
 
-void Findings::report(Place place, std::string_view text) {
+void Findings::report(Place place, std::initializer_list<std::string_view> text) {
   ++count_;
-  std::string line = position(files_[place.file], place.line);
-  line += Warning;
-  line += text;
-  line += LineEnd;
-  platform_.printError(line);
+  // Piece by piece, as the console lines are written: a zero byte in a
+  // name ends that piece only, never the line.
+  platform_.printError(position(files_[place.file], place.line));
+  platform_.printError(Warning);
+  for (std::string_view piece : text) platform_.printError(piece);
+  platform_.printError(LineEnd);
 }
 
 void Findings::entry(IndexKind kind, std::string_view name, std::string_view file,
@@ -52,15 +53,12 @@ void Findings::entry(IndexKind kind, std::string_view name, std::string_view fil
   auto [first, added] = entries_[static_cast<int>(kind)].emplace(std::string(name), here);
   if (added) return;
   // Links reach only one entry of a name: the later one is the finding.
-  std::string text(name);
-  text += AlreadyIn;
-  text += position(files_[first->second.file], first->second.line);
-  text += Documented;
-  report(here, text);
+  report(here, {name, AlreadyIn, position(files_[first->second.file], first->second.line),
+                Documented});
 }
 
 void Findings::blockWithoutProcedure(std::string_view file, std::uint32_t line) {
-  if (on) report({fileNumber(file), line}, NoProcedure);
+  if (on) report({fileNumber(file), line}, {NoProcedure});
 }
 
 void Findings::seeAlsoLine(std::string_view text, std::string_view file, std::uint32_t line) {
@@ -88,10 +86,7 @@ void Findings::reportSeeAlso(const EntryLookup* entries) {
     onPage.resize(escapeUmlauts(written, onPage.data()));
     std::string_view linkTag;
     if (entries && entries->find(onPage, linkTag)) continue;
-    std::string text(SeeAlsoMark);
-    text += written;
-    text += NoEntry;
-    report(name.place, text);
+    report(name.place, {SeeAlsoMark, written, NoEntry});
   }
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,7 +59,7 @@ class Findings {
   };
 
   std::uint32_t fileNumber(std::string_view file);
-  void report(Place place, std::string_view text);
+  void report(Place place, std::initializer_list<std::string_view> text);
 
   platform::Platform& platform_;
   std::size_t count_ = 0;

@@ -6,7 +6,9 @@
 // directory. Besides the sanitizers it checks that no source loses a byte,
 // that nothing outside the run's own output changes (the outside directory
 // and file, the links, which may be replaced but never written through),
-// and that no file stays open after the run.
+// and that no file stays open after the run. Every input runs twice, the
+// second time with --check, which must leave every page as it was; every
+// other input is read with --comments and two --proc-macro words.
 //
 // Input: TAIL 0xFF 0xFE MAIN 0xFF 0xFE INCLUDED 0xFF 0xFE INDEX (missing
 // parts are empty). INDEX is planted as both index files.
@@ -136,20 +138,28 @@ class CollectedErrors final : public pirvex::platform::Platform {
 };
 
 // Standard error holds nothing but lines naming output files not written in
-// full, each by its path below "pirVex" with "\" separators, once; and there
-// are such lines exactly when the run says so by its exit status.
-bool errorsMatchStatus(const std::string& errors, int status) {
+// full, each by its path below "pirVex" with "\" separators, once, and, with
+// --check, findings "FILE(LINE): Warnung: TEXT"; and there are such lines
+// exactly when the run says so by its exit status.
+bool errorsMatchStatus(const std::string& errors, int status, bool checked) {
   constexpr std::string_view Unwritten = "Fehler : Ausgabedatei kann nicht geschrieben werden\r\n";
+  constexpr std::string_view Finding = "): Warnung: ";
   std::set<std::string_view> named;
   std::string_view rest = errors;
   while (!rest.empty()) {
-    std::size_t end = rest.find(Unwritten);
-    if (end == std::string_view::npos) return false;
-    std::string_view path = rest.substr(0, end);
+    const std::size_t lineEnd = rest.find("\r\n");
+    const std::size_t unwritten = rest.find(Unwritten);
+    const std::size_t finding = rest.find(Finding);
+    if (checked && finding < unwritten && finding < lineEnd && lineEnd != std::string_view::npos) {
+      rest.remove_prefix(lineEnd + 2);
+      continue;
+    }
+    if (unwritten == std::string_view::npos) return false;
+    std::string_view path = rest.substr(0, unwritten);
     if (!path.starts_with("pirVex\\") || path.find('/') != std::string_view::npos ||
         !named.insert(path).second)
       return false;
-    rest.remove_prefix(end + Unwritten.size());
+    rest.remove_prefix(unwritten + Unwritten.size());
   }
   return errors.empty() || status == 1;
 }
@@ -160,8 +170,6 @@ std::string_view takePart(std::string_view& rest) {
   rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 2);
   return part;
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char pattern[] = "/tmp/pirvex-fuzz-XXXXXX";
@@ -183,17 +191,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string_view rest(reinterpret_cast<const char*>(data), size);
-  std::string_view tail = takePart(rest);
-  std::string_view mainSource = takePart(rest);
-  std::string_view included = takePart(rest);
-  std::string_view index = rest;
-  // A main name that climbs with ".." puts its page beside the source it
-  // names, wherever that is; keep the fuzzer inside its own directory.
-  if (tail.find("..") != std::string_view::npos || tail.find('\0') != std::string_view::npos)
-    return -1;
+struct RunOutcome {
+  int status = -1;
+  std::string errors;
+  std::map<std::string, std::string> output;  // what the run left in pirVex/
+};
 
+// One run of the tool over the fuzzed sources in a fresh run directory,
+// with every check that holds for any run; aborts where one fails.
+RunOutcome runOnce(const std::string& tail, std::string_view mainSource,
+                   std::string_view included, std::string_view index, bool checked) {
   const fs::path run = workRoot / "run";
   const fs::path output = run / "pirVex";
   std::error_code ignored;
@@ -213,17 +220,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fs::current_path(run);
 
   int descriptorsBefore = openDescriptorCount();
-  std::string errors;
-  int status = -1;
+  RunOutcome outcome;
   {
     pirvex::platform::PosixPlatform system;
     CollectedErrors collected(system);
     pirvex::platform::BufferedPlatform platform(collected);
-    status = pirvex::runTool(platform, "pirvex " + std::string(tail));
-    errors = std::move(collected.errors);
+    outcome.status = pirvex::runTool(platform, "pirvex " + tail);
+    outcome.errors = std::move(collected.errors);
   }
-  if (!errorsMatchStatus(errors, status)) {
-    std::fprintf(stderr, "exit status %d with standard error:\n%s\n", status, errors.c_str());
+  if (!errorsMatchStatus(outcome.errors, outcome.status, checked)) {
+    std::fprintf(stderr, "exit status %d with standard error:\n%s\n", outcome.status,
+                 outcome.errors.c_str());
     std::abort();
   }
   if (openDescriptorCount() != descriptorsBefore) {
@@ -260,5 +267,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   }
   fs::current_path(workRoot);
+  outcome.output = snapshot(output);
+  return outcome;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string_view rest(reinterpret_cast<const char*>(data), size);
+  std::string_view tail = takePart(rest);
+  std::string_view mainSource = takePart(rest);
+  std::string_view included = takePart(rest);
+  std::string_view index = rest;
+  // A main name that climbs with ".." puts its page beside the source it
+  // names, wherever that is; keep the fuzzer inside its own directory.
+  if (tail.find("..") != std::string_view::npos || tail.find('\0') != std::string_view::npos)
+    return -1;
+  // Every other input is read as code not written for pirVex: its plain
+  // comments and procedures declared through macros.
+  std::string options(tail);
+  if (size % 2 == 1) options += " --comments --proc-macro=procedure --proc-macro=cProc";
+
+  const bool fuzzedCheck = options.find("--check") != std::string::npos;
+  const RunOutcome plain = runOnce(options, mainSource, included, index, fuzzedCheck);
+  // --check reports and may fail the run, but writes every page the same.
+  const RunOutcome checked = runOnce(options + " --check", mainSource, included, index, true);
+  if (checked.output != plain.output) {
+    std::fprintf(stderr, "the pages differ with --check\n");
+    std::abort();
+  }
   return 0;
 }
