@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/buffered_platform.h"
 #include "support/workspace.h"
@@ -214,6 +216,52 @@ TEST_F(Platform, PlantedLinkIsReplaced) {
   EXPECT_EQ(createFileAnew("pirVex\\s\\x.HTM"), NoFile);
   EXPECT_EQ(createFileAnew("pirVex\\a\\..\\s\\x.HTM"), NoFile);
   EXPECT_TRUE(fs::is_empty("outside"));
+}
+
+// A listing gives every name with what it leads to and whether it is itself
+// a link; the directories along its path, and those whose identity is
+// asked for, are found as for a file to read: links followed, letter case
+// ignored where a name does not exist as written.
+TEST_F(Platform, DirectoriesAreListedAndKnownHoweverReached) {
+  workspace.write("Tree/Sub/a.asm", "a");
+  workspace.write("Tree/Sub/dir/x.inc", "");
+  ASSERT_EQ(::mkfifo("Tree/Sub/pipe", 0600), 0);
+  fs::create_symlink("a.asm", "Tree/Sub/to_file");
+  fs::create_symlink("dir", "Tree/Sub/to_dir");
+  fs::create_symlink("pipe", "Tree/Sub/to_pipe");
+  fs::create_symlink("missing", "Tree/Sub/dangling");
+  std::vector<DirectoryEntry> entries{{"stale", EntryKind::File, false}};
+  ASSERT_TRUE(platform.listDirectory("tree\\SUB", entries));
+  std::map<std::string, std::pair<EntryKind, bool>> listed;
+  for (const DirectoryEntry& entry : entries) listed[entry.name] = {entry.kind, entry.link};
+  const std::map<std::string, std::pair<EntryKind, bool>> expected{
+      {"a.asm", {EntryKind::File, false}},     {"dir", {EntryKind::Directory, false}},
+      {"pipe", {EntryKind::Other, false}},     {"to_file", {EntryKind::File, true}},
+      {"to_dir", {EntryKind::Directory, true}}, {"to_pipe", {EntryKind::Other, true}},
+      {"dangling", {EntryKind::Other, true}}};
+  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(entries.size(), expected.size());
+  ASSERT_TRUE(platform.listDirectory("TREE/sub/TO_DIR/", entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "x.inc");
+  for (std::string_view path : {"", "."}) {
+    ASSERT_TRUE(platform.listDirectory(path, entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "Tree");
+  }
+  for (std::string_view path : {"Tree/Sub/a.asm", "Tree/Sub/to_pipe", "Tree/missing"})
+    EXPECT_FALSE(platform.listDirectory(path, entries)) << path;
+
+  FileIdentity direct, linked, current, climbed, none;
+  ASSERT_TRUE(platform.directoryIdentity("Tree/Sub/dir", direct));
+  ASSERT_TRUE(platform.directoryIdentity("tree\\sub\\to_dir\\", linked));
+  EXPECT_EQ(direct, linked);
+  ASSERT_TRUE(platform.directoryIdentity("", current));
+  ASSERT_TRUE(platform.directoryIdentity("Tree/Sub/../..", climbed));
+  EXPECT_EQ(current, climbed);
+  EXPECT_NE(current, direct);
+  for (std::string_view path : {"Tree/Sub/a.asm", "Tree/Sub/to_pipe", "Tree/Sub/dangling"})
+    EXPECT_FALSE(platform.directoryIdentity(path, none)) << path;
 }
 
 TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {

@@ -50,6 +50,25 @@ std::string lastComponent(const std::string& key) {
   return slash == std::string::npos ? key : key.substr(slash + 1);
 }
 
+const std::string& keyOf(const std::string& key) { return key; }
+template <typename Value>
+const std::string& keyOf(const std::pair<const std::string, Value>& entry) {
+  return entry.first;
+}
+
+// Calls `visit(name, key)` for every key of the sorted keys that names
+// something directly in the directory.
+template <typename Keys, typename Visit>
+void forEachChild(const Keys& keys, const std::string& directory, Visit visit) {
+  const std::string prefix = directory.empty() ? std::string() : directory + "/";
+  for (auto it = keys.lower_bound(prefix); it != keys.end(); ++it) {
+    const std::string& key = keyOf(*it);
+    if (!key.starts_with(prefix)) break;
+    std::string_view name = std::string_view(key).substr(prefix.size());
+    if (!name.empty() && name.find('/') == std::string_view::npos) visit(name, key);
+  }
+}
+
 const char* serviceName(FileService service) {
   switch (service) {
     case FileService::CreateFileAnew:
@@ -443,6 +462,44 @@ bool FakePlatform::fileIndexByName(std::string_view path, std::uint64_t& index) 
   std::string key;
   if (!resolve(path, key) || !files_.count(key)) return false;
   index = identityOf(files_[key]->id).index;
+  return true;
+}
+
+bool FakePlatform::findDirectory(std::string_view path, std::string& key) const {
+  path = untilNul(path);
+  std::string resolved;
+  if (path.empty())
+    resolved = joined(currentDirectory_);
+  else if (!resolve(path, resolved))
+    return false;
+  return lookUp(resolved, key) && directories_.count(key) != 0;
+}
+
+platform::EntryKind FakePlatform::kindAt(const std::string& key) const {
+  if (files_.count(key)) return platform::EntryKind::File;
+  if (directories_.count(key)) return platform::EntryKind::Directory;
+  return platform::EntryKind::Other;
+}
+
+bool FakePlatform::listDirectory(std::string_view path,
+                                 std::vector<platform::DirectoryEntry>& entries) {
+  entries.clear();
+  std::string directory;
+  if (!findDirectory(path, directory)) return false;
+  auto add = [&](std::string_view name, const std::string& key) {
+    entries.push_back({std::string(name), kindAt(key), false});
+  };
+  forEachChild(files_, directory, add);
+  forEachChild(directories_, directory, add);
+  return true;
+}
+
+bool FakePlatform::directoryIdentity(std::string_view path, platform::FileIdentity& identity) {
+  std::string directory;
+  if (!findDirectory(path, directory)) return false;
+  // A volume of their own: no directory is ever taken for a file.
+  auto slot = directoryIds_.try_emplace(directory, directoryIds_.size() + 1).first;
+  identity = {0, slot->second};
   return true;
 }
 

@@ -129,6 +129,9 @@ class FakePlatform final : public platform::Platform {
   bool fileIdentityByName(std::string_view path, platform::FileIdentity& identity) override;
   bool fileIndex(platform::File file, std::uint64_t& index) override;
   bool fileIndexByName(std::string_view path, std::uint64_t& index) override;
+  bool listDirectory(std::string_view path,
+                     std::vector<platform::DirectoryEntry>& entries) override;
+  bool directoryIdentity(std::string_view path, platform::FileIdentity& identity) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
 
@@ -151,6 +154,10 @@ class FakePlatform final : public platform::Platform {
   // case where it does not exist as written.
   bool lookUp(const std::string& key, std::string& found) const;
   bool exists(const std::string& key) const;
+  // The key of the directory that a listing of the path lists: "" and "."
+  // are the current directory.
+  bool findDirectory(std::string_view path, std::string& key) const;
+  platform::EntryKind kindAt(const std::string& key) const;
   void makeDirectory(const std::string& key);
   bool reach(FaultPoint point);
   platform::File open(std::shared_ptr<Node> node, const std::string& key);
@@ -159,6 +166,8 @@ class FakePlatform final : public platform::Platform {
 
   std::map<std::string, std::shared_ptr<Node>> files_;
   std::set<std::string> directories_{""};
+  // Identities of directories, given when first asked for.
+  std::map<std::string, std::uint64_t> directoryIds_;
   std::vector<std::string> currentDirectory_;
   std::map<platform::File, Handle> handles_;
   platform::File nextHandle_ = 1;
