@@ -373,13 +373,19 @@ EntryKind kindThrough(const std::string& path) {
   return known && disk ? kindOf(information.dwFileAttributes) : EntryKind::Other;
 }
 
-// `directory` is "" or ends in a separator.
+// `directory` is "" or ends in a separator. A name that the listing gives
+// as an empty file may stand for a FIFO or device of the system below (Wine
+// lists a host FIFO so): what opens there tells.
+template <typename Data>
 void addEntry(std::vector<DirectoryEntry>& entries, const std::string& directory,
-              std::string name, DWORD attributes) {
+              std::string name, const Data& found) {
   if (name == "." || name == "..") return;
+  const DWORD attributes = found.dwFileAttributes;
   DirectoryEntry entry;
   entry.link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  entry.kind = entry.link ? kindThrough(directory + name) : kindOf(attributes);
+  const bool empty = !(attributes & FILE_ATTRIBUTE_DIRECTORY) && found.nFileSizeHigh == 0 &&
+                     found.nFileSizeLow == 0;
+  entry.kind = entry.link || empty ? kindThrough(directory + name) : kindOf(attributes);
   entry.name = std::move(name);
   entries.push_back(std::move(entry));
 }
@@ -392,9 +398,9 @@ bool collect(HANDLE search, Data& found, Next next, std::vector<DirectoryEntry>&
   if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
     if constexpr (std::is_same_v<Data, WIN32_FIND_DATAW>)
-      addEntry(entries, directory, narrowed(found.cFileName), found.dwFileAttributes);
+      addEntry(entries, directory, narrowed(found.cFileName), found);
     else
-      addEntry(entries, directory, found.cFileName, found.dwFileAttributes);
+      addEntry(entries, directory, found.cFileName, found);
   } while (next(search, &found));
   FindClose(search);
   return true;
