@@ -35,6 +35,7 @@ TEST(ModulePatterns, WildcardsMatchRegularFilesWithoutRegardToCase) {
             (Names{"SRC\\.hidden.asm", "SRC\\Main.ASM", "SRC\\a1.asm", "SRC\\a22.asm",
                    "SRC\\alias.asm", "SRC\\b.asm"}));
   EXPECT_EQ(expand(fake, "src/a?.asm"), Names{"src/a1.asm"});
+  EXPECT_EQ(expand(fake, "/src/a?.asm"), Names{"/src/a1.asm"});
   EXPECT_EQ(expand(fake, "src\\l*/*.ASM"), (Names{"src\\LIB2/x.Asm", "src\\lib/io.asm"}));
   EXPECT_EQ(expand(fake, "*/L?b/IO.*"), Names{"src/lib/io.asm"});
   EXPECT_EQ(expand(fake, "src/*/"), Names{});
@@ -46,15 +47,19 @@ TEST(ModulePatterns, WildcardsMatchRegularFilesWithoutRegardToCase) {
 
 TEST(ModulePatterns, DoubleStarSpansAnyNumberOfDirectories) {
   FakePlatform fake;
-  for (const char* path : {"p/top.asm", "p/a/one.asm", "p/a/b/two.asm", "p/a/b/c/three.inc"})
+  for (const char* path :
+       {"p/top.asm", "p/0.asm", "p/a/one.asm", "p/a/b/two.asm", "p/a/b/c/three.inc"})
     fake.addFile(path, "");
-  EXPECT_EQ(expand(fake, "p/**/*.asm"), (Names{"p/a/b/two.asm", "p/a/one.asm", "p/top.asm"}));
+  EXPECT_EQ(expand(fake, "p/**/*.asm"),
+            (Names{"p/0.asm", "p/a/b/two.asm", "p/a/one.asm", "p/top.asm"}));
   // Directories under `**` take the separator before it; files below a
   // last `**`, and directories under a first one, take "\".
   EXPECT_EQ(expand(fake, "p\\**/two.asm"), Names{"p\\a\\b/two.asm"});
   EXPECT_EQ(expand(fake, "**/**/two.asm"), Names{"p\\a\\b/two.asm"});
+  // One file reached along two ways is named once, by the first spelling.
+  EXPECT_EQ(expand(fake, "p/**\\*/**/two.asm"), Names{"p/a\\b/two.asm"});
   EXPECT_EQ(expand(fake, "p/**"), (Names{"p/a/b/c\\three.inc", "p/a/b\\two.asm", "p/a\\one.asm",
-                                         "p\\top.asm"}));
+                                         "p\\0.asm", "p\\top.asm"}));
   EXPECT_EQ(expand(fake, "p/a**/*.asm"), Names{"p/a/one.asm"});  // within a component, `*`
 }
 
