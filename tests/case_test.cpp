@@ -36,14 +36,32 @@ struct FakeRun {
           const std::vector<std::string>& extra = {}) {
     fake.spreadOverVolumes(filesPerVolume);
     for (const auto& [path, bytes] : expected.input) fake.addFile(path, bytes);
-    if (!expected.currentDirectory.empty()) fake.addDirectory(expected.currentDirectory);
+    for (const SpecialEntry& entry : expected.special) {
+      if (entry.link)
+        fake.addLink(entry.path, entry.target);
+      else
+        fake.addFifo(entry.path);
+    }
+    // Where the run starts may be reached through a link.
+    platform::FileIdentity start;
+    if (!expected.currentDirectory.empty() &&
+        !fake.directoryIdentity(expected.currentDirectory, start))
+      fake.addDirectory(expected.currentDirectory);
     fake.setCurrentDirectory(expected.currentDirectory);
     std::vector<std::string> arguments = expected.arguments;
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     console = runInProcess(fake, arguments, &status);
   }
   std::string differences(const Case& expected) const {
-    return caseDifferences(expected, console, fake.errors(), status, fake.files());
+    return caseDifferences(expected, console, fake.errors(), status, fake.files()) +
+           specialDifferences(expected);
+  }
+  std::string specialDifferences(const Case& expected) const {
+    return testing::specialDifferences(expected.special, [&](const SpecialEntry& entry) {
+      std::string target;
+      return entry.link ? fake.linkTarget(entry.path, target) && target == entry.target
+                        : fake.hasFifo(entry.path);
+    });
   }
 };
 
@@ -88,7 +106,8 @@ TEST_P(WithSite, ClassicOutputUnchanged) {
       classic.emplace(path, bytes);
   }
   const std::string differences =
-      caseDifferences(expected, run.console, run.fake.errors(), run.status, classic);
+      caseDifferences(expected, run.console, run.fake.errors(), run.status, classic) +
+      run.specialDifferences(expected);
   EXPECT_TRUE(differences.empty()) << differences;
   // Whatever the sources were, every link of the site leads to a page and
   // an element of it, and no name or path brings markup into it.
@@ -119,6 +138,7 @@ TEST_P(Binary, Run) {
   const Case expected = loadCase(GetParam());
   Workspace workspace;
   writeTree(workspace.path(), expected.input);
+  makeSpecialEntries(workspace.path(), expected.special);
   fs::create_directories(workspace.path() / expected.currentDirectory);
   RunOptions options;
   options.directory = expected.currentDirectory;
@@ -126,9 +146,12 @@ TEST_P(Binary, Run) {
   const std::size_t bannerEnd = run.console.find("\r\n");
   ASSERT_NE(bannerEnd, std::string::npos) << "no banner line";
   EXPECT_TRUE(run.console.starts_with("pirVex ")) << "the banner does not name pirVex";
-  const std::string differences = caseDifferences(expected, run.console.substr(bannerEnd + 2),
-                                                  run.errors, run.status,
-                                                  readTree(workspace.path()));
+  const std::string differences =
+      caseDifferences(expected, run.console.substr(bannerEnd + 2), run.errors, run.status,
+                      readTree(workspace.path())) +
+      specialDifferences(expected.special, [&](const SpecialEntry& entry) {
+        return specialStillThere(workspace.path(), entry);
+      });
   EXPECT_TRUE(differences.empty()) << differences;
   const fs::path output = workspace.path() / expected.currentDirectory / "pirVex";
   if (expected.linksChecked) {

@@ -10,10 +10,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/buffered_platform.h"
+#include "platform/module_patterns.h"
+#include "support/fake_platform.h"
 #include "support/workspace.h"
 
 namespace pirvex::testing {
@@ -214,6 +219,139 @@ TEST_F(Platform, PlantedLinkIsReplaced) {
   EXPECT_EQ(createFileAnew("pirVex\\s\\x.HTM"), NoFile);
   EXPECT_EQ(createFileAnew("pirVex\\a\\..\\s\\x.HTM"), NoFile);
   EXPECT_TRUE(fs::is_empty("outside"));
+}
+
+// A listing gives every name with what it leads to and whether it is itself
+// a link; the directories along its path, and those whose identity is
+// asked for, are found as for a file to read: links followed, letter case
+// ignored where a name does not exist as written.
+TEST_F(Platform, DirectoriesAreListedAndKnownHoweverReached) {
+  workspace.write("Tree/Sub/a.asm", "a");
+  workspace.write("Tree/Sub/dir/x.inc", "");
+  ASSERT_EQ(::mkfifo("Tree/Sub/pipe", 0600), 0);
+  fs::create_symlink("a.asm", "Tree/Sub/to_file");
+  fs::create_symlink("dir", "Tree/Sub/to_dir");
+  fs::create_symlink("pipe", "Tree/Sub/to_pipe");
+  fs::create_symlink("missing", "Tree/Sub/dangling");
+  std::vector<DirectoryEntry> entries{{"stale", EntryKind::File, false}};
+  ASSERT_TRUE(platform.listDirectory("tree\\SUB", entries));
+  std::map<std::string, std::pair<EntryKind, bool>> listed;
+  for (const DirectoryEntry& entry : entries) listed[entry.name] = {entry.kind, entry.link};
+  const std::map<std::string, std::pair<EntryKind, bool>> expected{
+      {"a.asm", {EntryKind::File, false}},     {"dir", {EntryKind::Directory, false}},
+      {"pipe", {EntryKind::Other, false}},     {"to_file", {EntryKind::File, true}},
+      {"to_dir", {EntryKind::Directory, true}}, {"to_pipe", {EntryKind::Other, true}},
+      {"dangling", {EntryKind::Other, true}}};
+  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(entries.size(), expected.size());
+  ASSERT_TRUE(platform.listDirectory("TREE/sub/TO_DIR/", entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "x.inc");
+  for (std::string_view path : {"", "."}) {
+    ASSERT_TRUE(platform.listDirectory(path, entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "Tree");
+  }
+  for (std::string_view path : {"Tree/Sub/a.asm", "Tree/Sub/to_pipe", "Tree/missing"})
+    EXPECT_FALSE(platform.listDirectory(path, entries)) << path;
+
+  FileIdentity direct, linked, current, climbed, none;
+  ASSERT_TRUE(platform.directoryIdentity("Tree/Sub/dir", direct));
+  ASSERT_TRUE(platform.directoryIdentity("tree\\sub\\to_dir\\", linked));
+  EXPECT_EQ(direct, linked);
+  ASSERT_TRUE(platform.directoryIdentity("", current));
+  ASSERT_TRUE(platform.directoryIdentity("Tree/Sub/../..", climbed));
+  EXPECT_EQ(current, climbed);
+  EXPECT_NE(current, direct);
+  for (std::string_view path : {"Tree/Sub/a.asm", "Tree/Sub/to_pipe", "Tree/Sub/dangling"})
+    EXPECT_FALSE(platform.directoryIdentity(path, none)) << path;
+}
+
+// One tree laid out in the current directory and on a fake: files (each
+// holding its own path), FIFOs, and links with their targets.
+struct Tree {
+  std::vector<std::string> files;
+  std::vector<std::string> fifos;
+  std::vector<std::pair<std::string, std::string>> links;
+
+  void layOut(FakePlatform& fake) const {
+    for (const std::string& file : files) {
+      fs::create_directories(fs::path(file).parent_path());
+      std::ofstream(file) << file;
+      fake.addFile(file, file);
+    }
+    for (const std::string& fifo : fifos) {
+      ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+      fake.addFifo(fifo);
+    }
+    for (const auto& [link, target] : links) {
+      fs::create_symlink(target, link);
+      fake.addLink(link, target);
+    }
+  }
+};
+
+// The fake's links and FIFOs are what this back end makes of the system's:
+// followed on the way to a file, a climb out of one leaving where it led;
+// below the output directory followed nowhere; a FIFO not a file to read.
+TEST_F(Platform, FakeTakesLinksAndFifosAsThisBackEndDoes) {
+  FakePlatform fake;
+  const Tree tree{{"outside/keep.txt", "outside/inner/.keep", "real/r.asm", "pirVex/a/.keep"},
+                  {"pipe.asm"},
+                  {{"lib", "real"}, {"down", "outside/inner"}, {"pirVex/s", "../outside"}}};
+  tree.layOut(fake);
+  auto attempts = [](platform::Platform& through) {
+    std::vector<bool> opened;
+    auto note = [&](File file) {
+      opened.push_back(file != NoFile);
+      (void)through.closeFile(file);
+    };
+    note(through.openForReading("LIB\\r.asm"));
+    note(through.openForReading("down/../keep.txt"));
+    note(through.openForReading("pipe.asm"));
+    note(through.createFileAnew("pirVex\\s\\x.HTM"));
+    note(through.createFileAnew("pirVex\\a\\..\\s\\y.HTM"));
+    note(through.openForWriting("pirVex\\s\\keep.txt", 0));
+    note(through.createFileAnew("lib\\made.asm"));
+    note(through.openForReading("real/made.asm"));
+    note(through.createFileAnew("pipe.asm"));
+    return opened;
+  };
+  const std::vector<bool> expected{true, true, false, false, false, false, true, true, true};
+  EXPECT_EQ(attempts(fake), expected);
+  EXPECT_EQ(attempts(system), expected);
+  EXPECT_EQ(fake.fileText("outside/keep.txt"), "outside/keep.txt");
+  EXPECT_TRUE(fake.hasFile("pipe.asm"));
+  EXPECT_FALSE(fake.hasFifo("pipe.asm"));
+}
+
+// Over the same tree a pattern names the same files here as over the fake.
+TEST_F(Platform, PatternsExpandAsOverTheFake) {
+  FakePlatform fake;
+  const Tree tree{{"proj/Src/Main.asm", "proj/Src/b.ASM", "proj/Src/lib/io.asm",
+                   "proj/Src/lib/deep/x.asm", "proj/pirVex/page.asm", "proj/.git/h.asm",
+                   "real/r.asm"},
+                  {"proj/Src/pipe.asm"},
+                  {{"proj/Src/linked", "../../real"},
+                   {"proj/Src/file.asm", "b.ASM"},
+                   {"proj/Src/dead.asm", "nowhere"},
+                   {"proj/out", "pirVex"}}};
+  tree.layOut(fake);
+  fs::current_path("proj");
+  fake.setCurrentDirectory("proj");
+  for (std::string_view pattern :
+       {"src/*.asm", "SRC\\**\\*.asm", "**", "src/linked/*", "*/l?b/**/*.ASM",
+        "../proj/pirVex/*", "out/*", "src/*/", "pirVex/../Src/?.ASM", "../*/r.asm"}) {
+    std::vector<std::string> here, overFake;
+    const bool found = expandModulePattern(system, pattern, here);
+    EXPECT_EQ(expandModulePattern(fake, pattern, overFake), found) << pattern;
+    EXPECT_EQ(here, overFake) << pattern;
+  }
+  std::vector<std::string> names;
+  ASSERT_TRUE(expandModulePattern(system, "**", names));
+  EXPECT_EQ(names, (std::vector<std::string>{".git\\h.asm", "Src\\Main.asm", "Src\\b.ASM",
+                                             "Src\\file.asm", "Src\\lib\\deep\\x.asm",
+                                             "Src\\lib\\io.asm"}));
 }
 
 TEST_F(Platform, LargeWritesArriveWholeAndInOrder) {

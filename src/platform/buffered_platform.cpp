@@ -167,6 +167,16 @@ bool BufferedPlatform::fileIdentityByName(std::string_view path, FileIdentity& i
   return system_.fileIdentityByName(path, identity);
 }
 
+// A listing tells names and kinds, which no pending byte changes: nothing
+// needs to reach its file first.
+bool BufferedPlatform::listDirectory(std::string_view path, std::vector<DirectoryEntry>& entries) {
+  return system_.listDirectory(path, entries);
+}
+
+bool BufferedPlatform::directoryIdentity(std::string_view path, FileIdentity& identity) {
+  return system_.directoryIdentity(path, identity);
+}
+
 void* BufferedPlatform::obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) {
   return system_.obtainMemory(size, use, subject);
 }

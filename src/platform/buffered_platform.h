@@ -42,6 +42,8 @@ class BufferedPlatform final : public Platform {
   bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;
   bool fileIndex(File file, std::uint64_t& index) override;
   bool fileIndexByName(std::string_view path, std::uint64_t& index) override;
+  bool listDirectory(std::string_view path, std::vector<DirectoryEntry>& entries) override;
+  bool directoryIdentity(std::string_view path, FileIdentity& identity) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
   void startWork(Work& work, void (*run)(void*), void* argument) override;

@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace pirvex::platform {
 
@@ -23,6 +25,19 @@ struct FileIdentity {
   std::uint64_t volume = 0;
   std::uint64_t index = 0;
   bool operator==(const FileIdentity&) const = default;
+};
+
+// What a name in a directory leads to, a symbolic link followed: a regular
+// file, a directory, or anything else (a FIFO, a device, a socket, a link
+// that leads nowhere).
+enum class EntryKind { File, Directory, Other };
+
+// A name in a directory, as the directory spells it; `link` when the name
+// itself is a symbolic link (on Windows a reparse point).
+struct DirectoryEntry {
+  std::string name;
+  EntryKind kind = EntryKind::Other;
+  bool link = false;
 };
 
 // What a block of memory is for. With its subject (the file the block
@@ -115,6 +130,21 @@ class Platform {
   // would replace it). False when nothing stands there.
   [[nodiscard]] virtual bool fileIdentityByName(std::string_view path,
                                                 FileIdentity& identity) = 0;
+
+  // The names in the directory at the path ("" or "." is the current
+  // directory; a separator may end it), "." and ".." left out, in no
+  // particular order, in place of what `entries` held. The directories
+  // along the path are found as for a file to read: links followed, and a
+  // component that does not exist as written looked up without regard to
+  // case. False when it cannot be listed.
+  [[nodiscard]] virtual bool listDirectory(std::string_view path,
+                                           std::vector<DirectoryEntry>& entries) = 0;
+
+  // The identity of the directory at the path, found as listDirectory finds
+  // it, links followed: the output directory can be told however it is
+  // reached. False when no directory stands there.
+  [[nodiscard]] virtual bool directoryIdentity(std::string_view path,
+                                               FileIdentity& identity) = 0;
 
   // The index of the file's identity: files whose indexes differ are
   // different files; where they agree, only the whole identity tells. Some

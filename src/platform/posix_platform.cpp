@@ -379,6 +379,74 @@ bool PosixPlatform::fileIdentityByName(std::string_view path, FileIdentity& iden
   return true;
 }
 
+// The directory itself is the place reached: every component of the path is
+// walked as a directory, as a file to read has its directories walked.
+bool PosixPlatform::walkToDirectory(std::string_view path, Place& place) {
+  std::string whole(untilNul(path));
+  if (whole.empty()) whole = ".";
+  whole += '/';
+  return walk(whole, Walk::Read, place);
+}
+
+namespace {
+
+EntryKind kindOf(mode_t mode) {
+  if (S_ISREG(mode)) return EntryKind::File;
+  if (S_ISDIR(mode)) return EntryKind::Directory;
+  return EntryKind::Other;
+}
+
+// The kind the directory gives with the name saves a stat for every name
+// but a link, which is followed; a file system that gives none is asked.
+DirectoryEntry describe(int directory, const dirent& found) {
+  DirectoryEntry entry;
+  entry.name = found.d_name;
+  struct stat info;
+  bool link = found.d_type == DT_LNK;
+  if (found.d_type == DT_UNKNOWN) {
+    if (::fstatat(directory, found.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) return entry;
+    link = S_ISLNK(info.st_mode);
+    if (!link) entry.kind = kindOf(info.st_mode);
+  } else if (found.d_type == DT_REG) {
+    entry.kind = EntryKind::File;
+  } else if (found.d_type == DT_DIR) {
+    entry.kind = EntryKind::Directory;
+  }
+  entry.link = link;
+  if (link && ::fstatat(directory, found.d_name, &info, 0) == 0) entry.kind = kindOf(info.st_mode);
+  return entry;
+}
+
+}  // namespace
+
+bool PosixPlatform::listDirectory(std::string_view path, std::vector<DirectoryEntry>& entries) {
+  entries.clear();
+  Place place;
+  if (!walkToDirectory(path, place)) return false;
+  int listed = ::openat(place.at(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listed < 0) return false;
+  DIR* names = ::fdopendir(listed);
+  if (!names) {
+    ::close(listed);
+    return false;
+  }
+  while (const dirent* found = ::readdir(names)) {
+    std::string_view name = found->d_name;
+    if (name == "." || name == "..") continue;
+    entries.push_back(describe(listed, *found));
+  }
+  ::closedir(names);
+  return true;
+}
+
+bool PosixPlatform::directoryIdentity(std::string_view path, FileIdentity& identity) {
+  Place place;
+  struct stat info;
+  if (!walkToDirectory(path, place) || ::fstatat(place.at(), ".", &info, 0) != 0) return false;
+  identity = identityOf(info);
+  return true;
+}
+
 void* PosixPlatform::obtainMemory(std::size_t size, MemoryUse, std::string_view) {
   return std::malloc(size == 0 ? 1 : size);
 }

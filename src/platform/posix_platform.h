@@ -43,6 +43,8 @@ class PosixPlatform final : public Platform {
   bool closeFile(File file) override;
   bool fileIdentity(File file, FileIdentity& identity) override;
   bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;
+  bool listDirectory(std::string_view path, std::vector<DirectoryEntry>& entries) override;
+  bool directoryIdentity(std::string_view path, FileIdentity& identity) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
   void startWork(Work& work, void (*run)(void*), void* argument) override;
@@ -66,6 +68,7 @@ class PosixPlatform final : public Platform {
   File registerDescriptor(int descriptor);
   bool heldOpen(const FileIdentity& identity) const;
   bool walk(std::string_view path, Walk mode, Place& place);
+  bool walkToDirectory(std::string_view path, Place& place);
   bool findIgnoringCase(int directory, const std::string& name, std::string& found);
   int openExistingForReading(std::string_view path);
   void lockOutputDirectory(bool create);

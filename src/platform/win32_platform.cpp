@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -340,6 +342,107 @@ bool Win32Platform::fileIndexByName(std::string_view path, std::uint64_t& index)
   bool known = fileIndex(fileOf(file), index);
   CloseHandle(file);
   return known;
+}
+
+namespace {
+
+std::string narrowed(const wchar_t* text) {
+  int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string narrow(static_cast<std::size_t>(size - 1), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
+  return narrow;
+}
+
+EntryKind kindOf(DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EntryKind::Directory;
+  if (attributes & FILE_ATTRIBUTE_DEVICE) return EntryKind::Other;
+  return EntryKind::File;
+}
+
+// Where a reparse point leads: what opens through it, asked about; a link
+// that leads nowhere opens nothing.
+EntryKind kindThrough(const std::string& path) {
+  HANDLE file = createFile(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (file == INVALID_HANDLE_VALUE) return EntryKind::Other;
+  BY_HANDLE_FILE_INFORMATION information;
+  bool known = GetFileInformationByHandle(file, &information);
+  bool disk = GetFileType(file) == FILE_TYPE_DISK;
+  CloseHandle(file);
+  return known && disk ? kindOf(information.dwFileAttributes) : EntryKind::Other;
+}
+
+// `directory` is "" or ends in a separator. A name that the listing gives
+// as an empty file may stand for a FIFO or device of the system below (Wine
+// lists a host FIFO so): what opens there tells.
+template <typename Data>
+void addEntry(std::vector<DirectoryEntry>& entries, const std::string& directory,
+              std::string name, const Data& found) {
+  if (name == "." || name == "..") return;
+  const DWORD attributes = found.dwFileAttributes;
+  DirectoryEntry entry;
+  entry.link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  const bool empty = !(attributes & FILE_ATTRIBUTE_DIRECTORY) && found.nFileSizeHigh == 0 &&
+                     found.nFileSizeLow == 0;
+  entry.kind = entry.link || empty ? kindThrough(directory + name) : kindOf(attributes);
+  entry.name = std::move(name);
+  entries.push_back(std::move(entry));
+}
+
+// Every name of the search, "." and ".." left out. A directory without a
+// name in it (a drive's empty root) finds nothing, and is listed empty.
+template <typename Data, typename Next>
+bool collect(HANDLE search, Data& found, Next next, std::vector<DirectoryEntry>& entries,
+             const std::string& directory) {
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    if constexpr (std::is_same_v<Data, WIN32_FIND_DATAW>)
+      addEntry(entries, directory, narrowed(found.cFileName), found);
+    else
+      addEntry(entries, directory, found.cFileName, found);
+  } while (next(search, &found));
+  FindClose(search);
+  return true;
+}
+
+}  // namespace
+
+bool Win32Platform::listDirectory(std::string_view path, std::vector<DirectoryEntry>& entries) {
+  entries.clear();
+  std::string directory = systemPath(path);
+  if (directory == ".") directory.clear();
+  if (!directory.empty() && !isPathSeparator(directory.back())) directory += '\\';
+  DWORD attributes = fileAttributes(directory.empty() ? std::string(".") : directory);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  const std::string search = directory + "*";
+  if (search.size() < LongName) {
+    WIN32_FIND_DATAA found;
+    return collect(FindFirstFileA(search.c_str(), &found), found, FindNextFileA, entries,
+                   directory);
+  }
+  std::wstring wide = longForm(search);
+  if (wide.empty()) return false;
+  WIN32_FIND_DATAW found;
+  return collect(FindFirstFileW(wide.c_str(), &found), found, FindNextFileW, entries, directory);
+}
+
+bool Win32Platform::directoryIdentity(std::string_view path, FileIdentity& identity) {
+  std::string name = systemPath(path);
+  if (name.empty() || isPathSeparator(name.back())) name += '.';
+  HANDLE directory = createFile(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (directory == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  bool known = GetFileInformationByHandle(directory, &information) &&
+               (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  CloseHandle(directory);
+  if (!known) return false;
+  identity.volume = information.dwVolumeSerialNumber;
+  identity.index =
+      (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+  return true;
 }
 
 // The process heap: blocks are taken and given back in their thousands (a

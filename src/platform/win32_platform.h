@@ -7,6 +7,7 @@
 
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -40,6 +41,8 @@ class Win32Platform final : public Platform {
   bool fileIdentityByName(std::string_view path, FileIdentity& identity) override;
   bool fileIndex(File file, std::uint64_t& index) override;
   bool fileIndexByName(std::string_view path, std::uint64_t& index) override;
+  bool listDirectory(std::string_view path, std::vector<DirectoryEntry>& entries) override;
+  bool directoryIdentity(std::string_view path, FileIdentity& identity) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
   void startWork(Work& work, void (*run)(void*), void* argument) override;

@@ -26,6 +26,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/run.h"
 #include "platform/buffered_platform.h"
@@ -126,6 +127,14 @@ class CollectedErrors final : public pirvex::platform::Platform {
   bool fileIdentityByName(std::string_view path,
                           pirvex::platform::FileIdentity& identity) override {
     return system_.fileIdentityByName(path, identity);
+  }
+  bool listDirectory(std::string_view path,
+                     std::vector<pirvex::platform::DirectoryEntry>& entries) override {
+    return system_.listDirectory(path, entries);
+  }
+  bool directoryIdentity(std::string_view path,
+                         pirvex::platform::FileIdentity& identity) override {
+    return system_.directoryIdentity(path, identity);
   }
   void* obtainMemory(std::size_t size, pirvex::platform::MemoryUse use,
                      std::string_view subject) override {

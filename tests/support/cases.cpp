@@ -1,5 +1,7 @@
 #include "support/cases.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -49,6 +51,32 @@ std::string oneLine(const fs::path& file) {
   return lines.front();
 }
 
+// `fifo PATH` or `link PATH TARGET`, relative to the input root.
+std::vector<SpecialEntry> readSpecial(const fs::path& file) {
+  std::vector<SpecialEntry> special;
+  for (const std::string& line : linesOf(readFile(file))) {
+    SpecialEntry entry;
+    std::size_t space = line.find(' ');
+    const std::string kind = line.substr(0, space);
+    entry.link = kind == "link";
+    entry.path = space == std::string::npos ? std::string() : line.substr(space + 1);
+    if (entry.link) {
+      space = entry.path.find(' ');
+      if (space != std::string::npos) {
+        entry.target = entry.path.substr(space + 1);
+        entry.path.resize(space);
+      }
+    }
+    // The built pirvex runs in a temporary directory: a target from the
+    // root would lead out of it.
+    if ((kind != "fifo" && !entry.link) || entry.path.empty() || entry.path.front() == '/' ||
+        (entry.link && (entry.target.empty() || entry.target.front() == '/')))
+      throw std::runtime_error(file.string() + ": not a special entry: " + line);
+    special.push_back(std::move(entry));
+  }
+  return special;
+}
+
 std::string list(const std::vector<std::string>& paths) {
   std::string text;
   for (const std::string& path : paths) text += "  " + visible(path) + "\n";
@@ -68,7 +96,8 @@ FileTree readTree(const fs::path& root, bool skipOutputDirectory) {
       entry.disable_recursion_pending();
       continue;
     }
-    if (!entry->is_directory()) tree[relative.generic_string()] = readFile(entry->path());
+    if (!entry->is_symlink() && entry->is_regular_file())
+      tree[relative.generic_string()] = readFile(entry->path());
   }
   return tree;
 }
@@ -144,6 +173,7 @@ Case loadCase(const std::string& name) {
     result.input = readTree(here / "in");
   }
   result.output = readTree(here / "out");
+  if (fs::exists(here / "special")) result.special = readSpecial(here / "special");
   addSiteAssets(result.output);
   return result;
 }
@@ -171,6 +201,35 @@ std::string caseDifferences(const Case& expected, std::string_view console,
   if (!missing.empty()) report += "missing files:\n" + list(missing);
   if (!unexpected.empty()) report += "unexpected files:\n" + list(unexpected);
   return report;
+}
+
+void makeSpecialEntries(const fs::path& root, const std::vector<SpecialEntry>& special) {
+  for (const SpecialEntry& entry : special) {
+    const fs::path place = root / entry.path;
+    fs::create_directories(place.parent_path());
+    if (entry.link)
+      fs::create_symlink(entry.target, place);
+    else if (::mkfifo(place.c_str(), 0600) != 0)
+      throw std::runtime_error("cannot make the FIFO " + place.string());
+  }
+}
+
+bool specialStillThere(const fs::path& root, const SpecialEntry& entry) {
+  const fs::path place = root / entry.path;
+  std::error_code error;
+  if (!entry.link) return fs::is_fifo(fs::symlink_status(place, error));
+  return fs::is_symlink(fs::symlink_status(place, error)) &&
+         fs::read_symlink(place, error).string() == entry.target && !error;
+}
+
+std::string specialDifferences(const std::vector<SpecialEntry>& special,
+                               const std::function<bool(const SpecialEntry&)>& stillThere) {
+  std::vector<std::string> changed;
+  for (const SpecialEntry& entry : special)
+    if (!stillThere(entry))
+      changed.push_back(entry.link ? "link " + entry.path + " -> " + entry.target
+                                   : "fifo " + entry.path);
+  return changed.empty() ? std::string() : "special entries changed or gone:\n" + list(changed);
 }
 
 bool updatingCases() {

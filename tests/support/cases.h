@@ -20,12 +20,19 @@
 //   markup-checked  optional, empty: no page of the output directory holds
 //            a tag or attribute that the pages do not write themselves (one
 //            that a name or path brought in)
+//   special  optional: what the input holds besides regular files, laid out
+//            after in/, one per line: `fifo PATH` or `link PATH TARGET`,
+//            PATH relative to the input root and "/"-separated, TARGET as
+//            the link holds it, relative to the link's directory
 //
 // After the run the tree must be exactly the input plus out/: input files
-// that out/ does not name unchanged, and no other file.
+// that out/ does not name unchanged, and no other file. Trees hold regular
+// files only; every special entry must still be there as it was, a link
+// still a link to its target.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -36,10 +43,18 @@ namespace pirvex::testing {
 // Every file below a directory, by its "/"-separated relative path.
 using FileTree = std::map<std::string, std::string>;
 
-// The files below `root`; with `skipOutputDirectory`, less those below a
-// top-level "pirVex". An absent root is an empty tree.
+// The regular files below `root`, no link followed and no FIFO opened; with
+// `skipOutputDirectory`, less those below a top-level "pirVex". An absent
+// root is an empty tree.
 FileTree readTree(const std::filesystem::path& root, bool skipOutputDirectory = false);
 void writeTree(const std::filesystem::path& root, const FileTree& tree);
+
+// A FIFO, or a symbolic link to `target`, at `path` below the input root.
+struct SpecialEntry {
+  bool link = false;
+  std::string path;
+  std::string target;
+};
 
 struct Case {
   std::string name;
@@ -53,6 +68,7 @@ struct Case {
   bool markupChecked = false;
   FileTree input;
   FileTree output;
+  std::vector<SpecialEntry> special;
 
   // The input with out/ laid over it: the whole tree after the run.
   FileTree expectedTree() const;
@@ -67,6 +83,14 @@ Case loadCase(const std::string& name);
 // unexpected files.
 std::string caseDifferences(const Case& expected, std::string_view console,
                             std::string_view errors, int status, const FileTree& after);
+
+// Makes the special entries below `root`, where the input is laid out.
+void makeSpecialEntries(const std::filesystem::path& root, const std::vector<SpecialEntry>& special);
+// Whether the entry is still there below `root` as it was made.
+bool specialStillThere(const std::filesystem::path& root, const SpecialEntry& entry);
+// Empty when `stillThere` holds for every entry; otherwise the others.
+std::string specialDifferences(const std::vector<SpecialEntry>& special,
+                               const std::function<bool(const SpecialEntry&)>& stillThere);
 
 // Whether PIRVEX_UPDATE_CASES=1 asks for expectations to be written.
 bool updatingCases();

@@ -13,6 +13,8 @@ constexpr std::string_view OutputDirectory = "pirVex";
 constexpr std::string_view OutputDirectoryUpper = "pirVEX";
 // What the guard bytes behind every block hold until something overruns it.
 constexpr unsigned char GuardByte = 0xA5;
+// Links followed in one path before it counts as a loop, as on Linux.
+constexpr int MaxLinksFollowed = 40;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -48,6 +50,32 @@ std::string parentOf(const std::string& key) {
 std::string lastComponent(const std::string& key) {
   std::size_t slash = key.rfind('/');
   return slash == std::string::npos ? key : key.substr(slash + 1);
+}
+
+std::string childOf(const std::string& directory, std::string_view name) {
+  std::string key = directory;
+  if (!key.empty()) key += '/';
+  key += name;
+  return key;
+}
+
+const std::string& keyOf(const std::string& key) { return key; }
+template <typename Value>
+const std::string& keyOf(const std::pair<const std::string, Value>& entry) {
+  return entry.first;
+}
+
+// Calls `visit(name, key)` for every key of the sorted keys that names
+// something directly in the directory.
+template <typename Keys, typename Visit>
+void forEachChild(const Keys& keys, const std::string& directory, Visit visit) {
+  const std::string prefix = directory.empty() ? std::string() : directory + "/";
+  for (auto it = keys.lower_bound(prefix); it != keys.end(); ++it) {
+    const std::string& key = keyOf(*it);
+    if (!key.starts_with(prefix)) break;
+    std::string_view name = std::string_view(key).substr(prefix.size());
+    if (!name.empty() && name.find('/') == std::string_view::npos) visit(name, key);
+  }
 }
 
 const char* serviceName(FileService service) {
@@ -117,6 +145,8 @@ bool FakePlatform::resolve(std::string_view path, std::string& key) const {
   for (std::string& part : parts) {
     if (part.empty() || part == ".") continue;
     if (part == "..") {
+      // As the system climbs: out of where a link led, not back across it.
+      if (!links_.empty()) stack = realComponents(stack);
       if (!stack.empty()) stack.pop_back();
       continue;
     }
@@ -126,43 +156,104 @@ bool FakePlatform::resolve(std::string_view path, std::string& key) const {
   return true;
 }
 
-bool FakePlatform::exists(const std::string& key) const {
-  return files_.count(key) != 0 || directories_.count(key) != 0;
+std::vector<std::string> FakePlatform::realComponents(const std::vector<std::string>& parts) const {
+  std::string real;
+  if (!locate(joined(parts), true, false, real)) return parts;
+  return real.empty() ? std::vector<std::string>() : components(real);
 }
 
-bool FakePlatform::lookUp(const std::string& key, std::string& found) const {
-  if (exists(key)) {
-    found = key;
-    return true;
-  }
+bool FakePlatform::exists(const std::string& key) const {
+  return files_.count(key) != 0 || directories_.count(key) != 0 || fifos_.count(key) != 0 ||
+         links_.count(key) != 0;
+}
+
+std::string FakePlatform::nameIgnoringCase(const std::string& directory,
+                                           const std::string& name) const {
+  std::string best;
+  auto consider = [&](std::string_view entry, const std::string&) {
+    if (equalIgnoringAsciiCase(entry, name) && (best.empty() || entry < best)) best = entry;
+  };
+  forEachChild(files_, directory, consider);
+  forEachChild(directories_, directory, consider);
+  forEachChild(fifos_, directory, consider);
+  forEachChild(links_, directory, consider);
+  return best.empty() ? name : best;
+}
+
+bool FakePlatform::locate(const std::string& key, bool followLast, bool ignoringCase,
+                          std::string& found) const {
+  // Components still to walk, the next one last.
+  std::vector<std::string> pending = components(key);
+  std::reverse(pending.begin(), pending.end());
   std::string resolved;
-  for (const std::string& part : components(key)) {
-    std::string candidate = resolved.empty() ? part : resolved + "/" + part;
-    if (!exists(candidate)) {
-      // The first name of the directory, in byte order, that matches.
-      std::string best;
-      bool any = false;
-      auto consider = [&](const std::string& entry) {
-        if (entry.empty() || parentOf(entry) != resolved) return;
-        std::string name = lastComponent(entry);
-        if (equalIgnoringAsciiCase(name, part) && (!any || name < best)) {
-          best = name;
-          any = true;
-        }
-      };
-      for (const auto& file : files_) consider(file.first);
-      for (const std::string& directory : directories_) consider(directory);
-      if (!any) return false;
-      candidate = resolved.empty() ? best : resolved + "/" + best;
+  int hops = 0;
+  while (!pending.empty()) {
+    std::string part = std::move(pending.back());
+    pending.pop_back();
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      resolved = parentOf(resolved);
+      continue;
     }
-    resolved = candidate;
+    std::string next = childOf(resolved, part);
+    if (ignoringCase && !exists(next)) next = childOf(resolved, nameIgnoringCase(resolved, part));
+    auto link = links_.find(next);
+    if (link == links_.end() || (pending.empty() && !followLast)) {
+      resolved = std::move(next);
+      continue;
+    }
+    if (++hops > MaxLinksFollowed) return false;
+    // The target in place of the link, from the link's directory or the root.
+    if (isSeparator(link->second.front())) resolved.clear();
+    std::vector<std::string> target = components(link->second);
+    pending.insert(pending.end(), target.rbegin(), target.rend());
   }
   found = resolved;
   return true;
 }
 
+std::string FakePlatform::standingAt(const std::string& key) const {
+  std::string directory;
+  if (!locate(parentOf(key), true, false, directory)) return key;
+  return childOf(directory, lastComponent(key));
+}
+
+bool FakePlatform::passesLinkBelowOutput(std::string_view path) const {
+  path = untilNul(path);
+  if (links_.empty() || path.empty() || isSeparator(path.front())) return false;
+  std::vector<std::string> parts = components(path);
+  if (parts.size() < 2 || (parts.front() != OutputDirectory && parts.front() != OutputDirectoryUpper))
+    return false;
+  std::vector<std::string> output = currentDirectory_;
+  output.emplace_back(OutputDirectory);
+  std::string directory;
+  if (!locate(joined(output), true, false, directory)) return false;
+  // Levels below the output directory; -1 once a climb has left it.
+  int depth = 0;
+  for (std::size_t i = 1; i + 1 < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      directory = parentOf(directory);
+      if (depth >= 0) --depth;
+      continue;
+    }
+    std::string next = childOf(directory, part);
+    if (depth >= 0 && links_.count(next)) return true;
+    if (depth < 0 && !locate(next, true, false, next)) return false;
+    directory = std::move(next);
+    if (depth >= 0) ++depth;
+  }
+  return false;
+}
+
+bool FakePlatform::lookUp(const std::string& key, std::string& found) const {
+  return locate(key, true, true, found);
+}
+
 void FakePlatform::makeDirectory(const std::string& key) {
-  if (!exists(key) && directories_.count(parentOf(key))) directories_.insert(key);
+  std::string place = standingAt(key);
+  if (!exists(place) && directories_.count(parentOf(place))) directories_.insert(place);
 }
 
 bool FakePlatform::reach(FaultPoint point) {
@@ -191,7 +282,7 @@ void FakePlatform::addDirectory(std::string_view path) {
   if (!ok) return;
   std::string prefix;
   for (const std::string& part : components(key)) {
-    prefix = prefix.empty() ? part : prefix + "/" + part;
+    prefix = childOf(prefix, part);
     directories_.insert(prefix);
   }
 }
@@ -208,6 +299,39 @@ void FakePlatform::addFile(std::string_view path, std::string_view bytes) {
   node->bytes.assign(bytes);
   node->id = nextId_++;
   files_[key] = std::move(node);
+}
+
+bool FakePlatform::keyFromRoot(std::string_view path, std::string& key) {
+  std::vector<std::string> saved = std::move(currentDirectory_);
+  currentDirectory_.clear();
+  bool ok = resolve(path, key);
+  currentDirectory_ = std::move(saved);
+  return ok && !key.empty();
+}
+
+void FakePlatform::addFifo(std::string_view path) {
+  std::string key;
+  if (!keyFromRoot(path, key)) return;
+  if (!parentOf(key).empty()) addDirectory(parentOf(key));
+  fifos_.insert(key);
+}
+
+void FakePlatform::addLink(std::string_view path, std::string_view target) {
+  std::string key;
+  if (!keyFromRoot(path, key) || target.empty()) return;
+  if (!parentOf(key).empty()) addDirectory(parentOf(key));
+  links_[key] = std::string(target);
+}
+
+bool FakePlatform::hasFifo(std::string_view path) const {
+  return fifos_.count(joined(components(path))) != 0;
+}
+
+bool FakePlatform::linkTarget(std::string_view path, std::string& target) const {
+  auto found = links_.find(joined(components(path)));
+  if (found == links_.end()) return false;
+  target = found->second;
+  return true;
 }
 
 bool FakePlatform::hasFile(std::string_view path) const {
@@ -277,7 +401,9 @@ void FakePlatform::createDirectories(std::string_view path) {
   path = untilNul(path);
   for (std::size_t i = 1; i < path.size(); ++i) {
     std::string key;
-    if (isSeparator(path[i]) && resolve(path.substr(0, i), key)) makeDirectory(key);
+    if (!isSeparator(path[i]) || !resolve(path.substr(0, i), key)) continue;
+    if (passesLinkBelowOutput(path.substr(0, i))) return;
+    makeDirectory(key);
   }
 }
 
@@ -288,25 +414,30 @@ platform::File FakePlatform::createFileAnew(std::string_view path) {
   point.service = FileService::CreateFileAnew;
   point.name = key;
   bool fails = reach(point);
-  auto existing = files_.find(key);
+  if (passesLinkBelowOutput(path)) return platform::NoFile;
+  const std::string place = standingAt(key);
+  auto existing = files_.find(place);
   if (existing != files_.end()) {
     for (const auto& [file, handle] : handles_) {
       if (handle.node != existing->second) continue;
       // Held open: emptied in place, every handle sees it.
       if (fails) return platform::NoFile;
       existing->second->bytes.clear();
-      return open(existing->second, key);
+      return open(existing->second, place);
     }
     // A creation that fails does so after the old file is gone.
     files_.erase(existing);
   }
+  // A link or FIFO there is replaced, never written through.
+  links_.erase(place);
+  fifos_.erase(place);
   createDirectories(path);
-  if (fails || key.empty() || directories_.count(key) || !directories_.count(parentOf(key)))
+  if (fails || key.empty() || directories_.count(place) || !directories_.count(parentOf(place)))
     return platform::NoFile;
   auto node = std::make_shared<Node>();
   node->id = nextId_++;
-  files_[key] = node;
-  return open(std::move(node), key);
+  files_[place] = node;
+  return open(std::move(node), place);
 }
 
 platform::File FakePlatform::openForReading(std::string_view path) {
@@ -315,7 +446,8 @@ platform::File FakePlatform::openForReading(std::string_view path) {
   FaultPoint point;
   point.service = FileService::OpenForReading;
   point.name = key;
-  if (reach(point) || !lookUp(key, found) || !files_.count(found)) return platform::NoFile;
+  if (reach(point) || passesLinkBelowOutput(path) || !lookUp(key, found) || !files_.count(found))
+    return platform::NoFile;
   return open(files_[found], found);
 }
 
@@ -325,8 +457,10 @@ platform::File FakePlatform::openForWriting(std::string_view path, std::uint32_t
   FaultPoint point;
   point.service = FileService::OpenForWriting;
   point.name = key;
-  if (reach(point) || !files_.count(key)) return platform::NoFile;
-  platform::File file = open(files_[key], key);
+  if (reach(point) || passesLinkBelowOutput(path)) return platform::NoFile;
+  const std::string place = standingAt(key);
+  if (!files_.count(place)) return platform::NoFile;
+  platform::File file = open(files_[place], place);
   handles_[file].position = offset;
   return file;
 }
@@ -426,9 +560,9 @@ bool FakePlatform::fileIdentity(platform::File file, platform::FileIdentity& ide
 
 bool FakePlatform::fileIdentityByName(std::string_view path, platform::FileIdentity& identity) {
   ++identityQueries_;
-  std::string key;
-  if (!resolve(path, key) || !files_.count(key)) return false;
-  identity = identityOf(files_[key]->id);
+  std::string place;
+  if (!placeByName(path, place)) return false;
+  identity = identityOf(files_[place]->id);
   return true;
 }
 
@@ -440,9 +574,60 @@ bool FakePlatform::fileIndex(platform::File file, std::uint64_t& index) {
 }
 
 bool FakePlatform::fileIndexByName(std::string_view path, std::uint64_t& index) {
+  std::string place;
+  if (!placeByName(path, place)) return false;
+  index = identityOf(files_[place]->id).index;
+  return true;
+}
+
+bool FakePlatform::placeByName(std::string_view path, std::string& place) const {
   std::string key;
-  if (!resolve(path, key) || !files_.count(key)) return false;
-  index = identityOf(files_[key]->id).index;
+  if (!resolve(path, key) || passesLinkBelowOutput(path)) return false;
+  place = standingAt(key);
+  return files_.count(place) != 0;
+}
+
+bool FakePlatform::findDirectory(std::string_view path, std::string& key) const {
+  // Every component is a directory to walk, the last one too.
+  std::string walked(untilNul(path));
+  walked += '/';
+  std::string resolved;
+  if (walked == "/")
+    resolved = joined(currentDirectory_);
+  else if (!resolve(walked, resolved) || passesLinkBelowOutput(walked))
+    return false;
+  return lookUp(resolved, key) && directories_.count(key) != 0;
+}
+
+platform::EntryKind FakePlatform::kindAt(const std::string& key) const {
+  std::string target;
+  if (!locate(key, true, false, target)) return platform::EntryKind::Other;
+  if (files_.count(target)) return platform::EntryKind::File;
+  if (directories_.count(target)) return platform::EntryKind::Directory;
+  return platform::EntryKind::Other;
+}
+
+bool FakePlatform::listDirectory(std::string_view path,
+                                 std::vector<platform::DirectoryEntry>& entries) {
+  entries.clear();
+  std::string directory;
+  if (!findDirectory(path, directory)) return false;
+  auto add = [&](std::string_view name, const std::string& key) {
+    entries.push_back({std::string(name), kindAt(key), links_.count(key) != 0});
+  };
+  forEachChild(files_, directory, add);
+  forEachChild(directories_, directory, add);
+  forEachChild(fifos_, directory, add);
+  forEachChild(links_, directory, add);
+  return true;
+}
+
+bool FakePlatform::directoryIdentity(std::string_view path, platform::FileIdentity& identity) {
+  std::string directory;
+  if (!findDirectory(path, directory)) return false;
+  // A volume of their own: no directory is ever taken for a file.
+  auto slot = directoryIds_.try_emplace(directory, directoryIds_.size() + 1).first;
+  identity = {0, slot->second};
   return true;
 }
 

@@ -8,7 +8,11 @@
 // separate, a first component "pirVEX" is "pirVex", a file to be read or
 // sized that does not exist as written is looked up without regard to the
 // case of a-z, a file held open is emptied in place when created anew, and
-// "..", "." and repeated separators are resolved as text.
+// "..", "." and repeated separators are resolved as text. Symbolic links
+// are followed as POSIX follows them, a ".." after one climbing out of
+// where it led; below the output directory none is followed on the way to
+// a file, and what stands at a created file's own name is replaced. A FIFO
+// stands in the tree and opens as no file.
 #pragma once
 
 #include <cstddef>
@@ -61,6 +65,14 @@ class FakePlatform final : public platform::Platform {
   void addDirectory(std::string_view path);
   bool hasFile(std::string_view path) const;
   bool hasDirectory(std::string_view path) const;
+  // A FIFO: it is there and listed, and opens as no file.
+  void addFifo(std::string_view path);
+  // A symbolic link to `target` as written, "/"- or "\"-separated: from the
+  // link's directory, or from the root where it begins with a separator.
+  void addLink(std::string_view path, std::string_view target);
+  bool hasFifo(std::string_view path) const;
+  // The target of the link at the path, as written; false where no link is.
+  bool linkTarget(std::string_view path, std::string& target) const;
   // The file's bytes; "<missing PATH>" when there is no such file.
   std::string fileText(std::string_view path) const;
   // Every file below the root, "/"-separated, with its bytes.
@@ -129,6 +141,9 @@ class FakePlatform final : public platform::Platform {
   bool fileIdentityByName(std::string_view path, platform::FileIdentity& identity) override;
   bool fileIndex(platform::File file, std::uint64_t& index) override;
   bool fileIndexByName(std::string_view path, std::uint64_t& index) override;
+  bool listDirectory(std::string_view path,
+                     std::vector<platform::DirectoryEntry>& entries) override;
+  bool directoryIdentity(std::string_view path, platform::FileIdentity& identity) override;
   void* obtainMemory(std::size_t size, MemoryUse use, std::string_view subject) override;
   void releaseMemory(void* block) override;
 
@@ -147,10 +162,34 @@ class FakePlatform final : public platform::Platform {
   // The "/"-joined key of a path as the tool names it; false for an empty
   // path.
   bool resolve(std::string_view path, std::string& key) const;
+  // The key of a path given from the root, as the tree's own setters take
+  // it; false for the root itself.
+  bool keyFromRoot(std::string_view path, std::string& key);
   // The key of an existing file or directory, looked up without regard to
   // case where it does not exist as written.
   bool lookUp(const std::string& key, std::string& found) const;
+  // Where `key` leads: every link along it followed, the last component's
+  // only with `followLast`; with `ignoringCase`, a component that does not
+  // exist as written is the first name of its directory, in byte order,
+  // that matches it without regard to case. What does not exist is kept as
+  // it is. False on a loop of links.
+  bool locate(const std::string& key, bool followLast, bool ignoringCase,
+              std::string& found) const;
+  std::vector<std::string> realComponents(const std::vector<std::string>& parts) const;
+  std::string nameIgnoringCase(const std::string& directory, const std::string& name) const;
+  // The key of what stands at a path's last component, the directories
+  // before it followed: what a creation replaces.
+  std::string standingAt(const std::string& key) const;
+  // Whether the walk to the path's last component would pass a link below
+  // the output directory, which the POSIX back end does not follow.
+  bool passesLinkBelowOutput(std::string_view path) const;
+  // The key of the file at the path as a creation finds it.
+  bool placeByName(std::string_view path, std::string& place) const;
   bool exists(const std::string& key) const;
+  // The key of the directory that a listing of the path lists: "" and "."
+  // are the current directory.
+  bool findDirectory(std::string_view path, std::string& key) const;
+  platform::EntryKind kindAt(const std::string& key) const;
   void makeDirectory(const std::string& key);
   bool reach(FaultPoint point);
   platform::File open(std::shared_ptr<Node> node, const std::string& key);
@@ -159,6 +198,10 @@ class FakePlatform final : public platform::Platform {
 
   std::map<std::string, std::shared_ptr<Node>> files_;
   std::set<std::string> directories_{""};
+  std::set<std::string> fifos_;
+  std::map<std::string, std::string> links_;  // with their targets as written
+  // Identities of directories, given when first asked for.
+  std::map<std::string, std::uint64_t> directoryIds_;
   std::vector<std::string> currentDirectory_;
   std::map<platform::File, Handle> handles_;
   platform::File nextHandle_ = 1;

@@ -1,0 +1,5 @@
+SA STRUC
+SA ENDS
+INCLUDE lib\a.inc
+INCLUDE pipe.inc
+INCLUDE outside\b.inc
