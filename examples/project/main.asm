@@ -13,7 +13,7 @@ COMMENT #
 
 ;* Bereitet Puffer und Bildschirm vor.
 ;*@see:
-;* ReadLine
+;* ReadLine, SerialWrite
 Init:
         ret
 

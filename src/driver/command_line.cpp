@@ -64,6 +64,7 @@ void applyLongOption(std::string_view word, CommandLine& result) {
 
   // Options that take a value each time they are given, in order.
   std::vector<std::string_view>* values = name == "--include-dir"  ? &result.includeDirectories
+                                          : name == "--module"     ? &result.modulePatterns
                                           : name == "--proc-macro" ? &result.procedureMacros
                                                                    : nullptr;
   if (values) {

@@ -24,6 +24,7 @@ struct CommandLine {
   bool html5 = false;
   site::Encoding encoding = site::Encoding::Automatic;  // --encoding, for the HTML5 site
   std::vector<std::string_view> includeDirectories;  // in the order given, quotes excluded
+  std::vector<std::string_view> modulePatterns;      // --module, in the order given
   bool comments = false;                             // plain ";" comments document procedures
   std::vector<std::string_view> procedureMacros;     // --proc-macro: words that declare one
   bool check = false;                                // findings reported, and fail the run

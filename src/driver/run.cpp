@@ -99,6 +99,7 @@ int runSources(platform::Platform& platform, const CommandLine& command) {
     return ExitFailed;
   }
   writeMainPageIfMissing(run);
+  documentModules(run, command.modulePatterns);
   // The site is prepared beside the index phase and written after it.
   std::optional<site::Site> site;
   if (run.site) {

@@ -96,6 +96,9 @@ struct RunState {
   // Under `lenient`, every file documented so far, by identity: each is
   // documented once per run.
   platform::KnownFiles documented;
+  // The main source and every module documented so far, by identity: a
+  // module that is one of them is passed over.
+  platform::KnownFiles roots;
   ConfigTab config;
 
   IndexFile procedureIndex;

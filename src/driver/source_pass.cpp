@@ -192,9 +192,7 @@ bool readSource(RunState& run, platform::File opened) {
     case WholeFileRead::Empty:
       return false;
     case WholeFileRead::CannotOpen:
-      run.platform.printMessage(context.page.sourcePath);
-      run.platform.printMessage(CannotOpen);
-      run.findings.consoleLine();
+      reportCannotOpen(run, context.page.sourcePath);
       return false;
     case WholeFileRead::NoMemory:  // nothing to walk, which is no failure
     case WholeFileRead::Read:
@@ -205,6 +203,8 @@ bool readSource(RunState& run, platform::File opened) {
     run.inWork.add(index, context.page.sourcePath);
     run.outputs.protect(index, context.page.sourcePath);
     if (run.lenient) run.documented.add(index, context.page.sourcePath);
+    // A file no other includes: the main source or a module.
+    if (!context.savedContext) run.roots.add(index, context.page.sourcePath);
   }
   context.lines = LineNumbers(context.source.text.bytes());
   if (run.site)
@@ -212,8 +212,14 @@ bool readSource(RunState& run, platform::File opened) {
   return true;
 }
 
-bool processSourceFile(RunState& run) {
-  if (!readSource(run)) return false;
+void reportCannotOpen(RunState& run, std::string_view name) {
+  run.platform.printMessage(name);
+  run.platform.printMessage(CannotOpen);
+  run.findings.consoleLine();
+}
+
+bool processSourceFile(RunState& run, platform::File opened) {
+  if (!readSource(run, opened)) return false;
   Cursor cursor(run.context.source.text.bytes(), run.context.source.size);
   // Included files are walked in this same loop: entering one makes it
   // current, and its end makes the including file current again, at the

@@ -4,14 +4,24 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/run_state.h"
 
 namespace pirvex {
 
-// Reads the current context's source whole and walks it line by line,
-// following its includes; false when the file is empty or cannot be opened.
-[[nodiscard]] bool processSourceFile(RunState& run);
+// Reads the current context's source whole, from `opened` where the file is
+// open already, and walks it line by line, following its includes; false
+// when the file is empty or cannot be opened.
+[[nodiscard]] bool processSourceFile(RunState& run, platform::File opened = platform::NoFile);
+
+// The console line of a source that cannot be opened, named `name`.
+void reportCannotOpen(RunState& run, std::string_view name);
+
+// Documents the modules that the patterns name, pattern by pattern, each
+// with the pass a main source gets: after the main source's pass, before the
+// index phase.
+void documentModules(RunState& run, const std::vector<std::string_view>& patterns);
 
 // Reads the current context's source whole, from `opened` where the file
 // is open already (the read closes it); false, with the console line for a

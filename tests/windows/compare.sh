@@ -29,6 +29,8 @@ case_() {
     tail -n +2 >"../native.console")
   (cd "$work/$name/windows" && { wine "$windows" "$@" 2>"../windows.errors"; echo "exit $?" >"../windows.status"; } |
     tail -n +2 >"../windows.console")
+  # A FIFO a project holds has no bytes to compare.
+  find "$work/$name/native" "$work/$name/windows" -type p -delete
   if [ -s "$work/$name/native.console" ] && cmp -s "$work/$name/native.console" "$work/$name/windows.console" &&
      cmp -s "$work/$name/native.errors" "$work/$name/windows.errors" &&
      cmp -s "$work/$name/native.status" "$work/$name/windows.status" &&
@@ -105,6 +107,27 @@ real_project() {
   printf "\\tinclude 'defs.inc'\\r\\n;* Other.\\r\\nOther\\tPROC\\r\\n" >"my inc/other.inc"
 }
 
+# A program of modules, each assembled on its own: patterns with "*", "?"
+# and "**" expanded the same on both systems, letters in any case, a link
+# to a directory that "**" does not enter, a FIFO and a directory that are
+# no modules, and findings reported by --check.
+modules() {
+  mkdir -p lib src/deep/er other dir.asm
+  printf ';* Einstieg.\r\n;*@see:\r\n;* Open, Parse, Deep, Far\r\nMain PROC\r\n' >main.asm
+  printf ';*@CONFIG-TAB: kopf.png 500 20\r\n;* Z.\r\n;*@see:\r\n;* Main, Fehlt\r\nZeta PROC\r\n' >lib/zeta.asm
+  printf ';* Oeffnet.\r\nOpen PROC\r\n;* Kein Kopf.\r\n' >lib/Open.asm
+  printf ';* Liest.\r\nParse PROC\r\nOpen PROC\r\n' >src/parse.asm
+  printf ';* Tief.\r\nDeep PROC\r\n' >src/deep/er/deep.asm
+  printf ';* Weit.\r\nFar PROC\r\n' >other/far.asm
+  ln -s ../other src/linked
+  mkfifo pipe.asm
+}
+# Code not written for pirVex: plain comments, banners and procedures
+# declared through a macro.
+legacy() {
+  printf ';;; kernel.asm\r\n\r\n;--- UMBalloc\r\n;--- inp: DX=size\r\n;---      <&>\r\nprocedure UMB_alloc,NEAR\r\n  call Release\r\nprocedure Release,NEAR ; gibt frei\r\n;*****\r\n; Banner\r\n;*****\r\nPlain PROC\r\n' >kernel.asm
+}
+
 case_ example example main.asm
 case_ example-public example -p main.asm
 case_ generated generated main.asm
@@ -127,6 +150,11 @@ case_ real-project-lenient real_project --lenient src/main.asm --include-dir=inc
 case_ example-site example main.asm --html5
 case_ markup-site markup demo.asm --html5 --encoding=latin1
 case_ help nothing --help
+case_ example-modules example --comments main.asm --module=*.asm
+case_ example-modules-site example --html5 --check --comments main.asm --module=*.asm
+case_ modules modules --check main.asm "--module=lib/*.asm" "--module=src/**/*.ASM" "--module=*.asm" \
+  "--module=src/**" "--module=src/linked/*.asm" --module=dir.asm --module=pipe.asm "--module=none/*.asm"
+case_ legacy legacy --comments --proc-macro=procedure --html5 kernel.asm
 case_ unknown-option nothing --frobnicate plain.asm
 
 echo "windows: $passed passed, $failed failed"

@@ -1,5 +1,5 @@
 window.PIRVEX_INDEX=[
-["Init","p","main.html#Init","main.asm","Bereitet Puffer und Bildschirm vor. see: ReadLine"],
+["Init","p","main.html#Init","main.asm","Bereitet Puffer und Bildschirm vor. see: ReadLine, SerialWrite"],
 ["ReadLine","p","main.html#ReadLine","main.asm","Liest eine Zeile von der Tastatur in den Puffer. Die endet mit CR; zur Größe des Puffers siehe LINEBUF. Parameter: DS:DX Adresse Ergebnis: AX Anzahl gelesenen Zeichen see: GetKey, LINEBUF WriteLine, ToUpper"],
 ["GetKey","p","main.html#GetKey","main.asm","Wartet auf einen Tastendruck und liefert ihn als KEYEVENT. see: ReadLine, KEYEVENT"],
 ["Helper","p","main.html#Helper","main.asm",""],

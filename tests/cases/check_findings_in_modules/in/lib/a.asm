@@ -1,0 +1,6 @@
+;* Oeffnet.
+;*@see:
+;* Main, Clsoe
+Open PROC
+;* Schliesst (auch in src\b.asm dokumentiert).
+Close PROC

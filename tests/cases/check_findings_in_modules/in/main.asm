@@ -1,0 +1,4 @@
+;* Der Einstieg.
+;*@see:
+;* Open, Close
+Main PROC

@@ -1,0 +1,4 @@
+;* Schliesst noch einmal.
+Close PROC
+;* Hier stand einst eine Prozedur.
+        call Open

@@ -1,0 +1,4 @@
+;* Der Einstieg.
+;*@see:
+;* A, B, H
+Main PROC

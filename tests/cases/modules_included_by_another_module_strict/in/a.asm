@@ -1,0 +1,4 @@
+        INCLUDE b.asm
+        INCLUDE h.inc
+;* Modul A.
+A PROC

@@ -1,0 +1,3 @@
+        INCLUDE h.inc
+;* Modul B, auch von A eingebunden.
+B PROC

@@ -1,0 +1,1 @@
+Far PROC

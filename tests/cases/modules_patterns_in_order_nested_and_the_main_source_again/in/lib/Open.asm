@@ -1,0 +1,4 @@
+;* Oeffnet.
+;*@see:
+;* Zeta
+Open PROC

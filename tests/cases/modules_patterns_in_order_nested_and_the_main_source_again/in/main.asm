@@ -1,0 +1,4 @@
+;* Der Einstieg.
+;*@see:
+;* Open, Parse, Deep, Zeta
+Main PROC

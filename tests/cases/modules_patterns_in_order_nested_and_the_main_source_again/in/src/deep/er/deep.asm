@@ -1,0 +1,4 @@
+;* Tief unten.
+;*@see:
+;* Main
+Deep PROC

@@ -1,0 +1,2 @@
+;* Liest, ohne Kopftabelle: das Modul beginnt ohne sie.
+Parse PROC

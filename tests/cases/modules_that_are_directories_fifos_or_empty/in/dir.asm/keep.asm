@@ -1,0 +1,1 @@
+Kept PROC
