@@ -134,9 +134,10 @@ class Platform {
   // The names in the directory at the path ("" or "." is the current
   // directory; a separator may end it), "." and ".." left out, in no
   // particular order, in place of what `entries` held. The directories
-  // along the path are found as for a file to read: links followed, and a
-  // component that does not exist as written looked up without regard to
-  // case. False when it cannot be listed.
+  // along the path are found as for a file to read: links followed (below
+  // the output directory, none), and a component that does not exist as
+  // written looked up without regard to case. False when it cannot be
+  // listed.
   [[nodiscard]] virtual bool listDirectory(std::string_view path,
                                            std::vector<DirectoryEntry>& entries) = 0;
 
