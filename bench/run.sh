@@ -4,7 +4,8 @@
 # the bytes they wrote, and the floor measured in the same run (every source
 # read once, the same output bytes written with cat into the same file
 # system) with pirVex's ratio to it. Then the same runs with the HTML5 site
-# (--html5) beside them, up to 100,000 procedures. Then,
+# (--html5) beside them, up to 100,000 procedures; then modules, plain
+# comments and --check beside the forms they are compared with. Then,
 # where Wine and MinGW-w64 are installed, pirvex.exe under Wine against the
 # native build (PIRVEX_BENCH_WINE= leaves this out).
 #
@@ -101,6 +102,42 @@ for n in "${sizes[@]}"; do
   )
   rm -rf "$project"
 done
+
+# The forms real programs take, at the largest size up to 100,000
+# procedures: the same procedures in 100 modules reached by INCLUDE from one
+# main file, and as modules (--module); a project documented in plain
+# comments (--comments) beside the same one with ";*" blocks; and that one
+# with --check. Each the best of five, with its ratio to the row it is set
+# beside.
+forms_size=0
+for n in "${sizes[@]}"; do [ "$n" -le 100000 ] && [ "$n" -gt "$forms_size" ] && forms_size=$n; done
+if [ "$forms_size" -gt 0 ]; then
+  n=$forms_size
+  ./build-release/pirvex_generate "$n" "$work/blocks"
+  ./build-release/pirvex_generate "$n" "$work/comments" --comments
+  ./build-release/pirvex_generate "$n" "$work/modules" --modules=100
+  run_included() { "$pirvex" all.asm >/dev/null; }
+  run_modules() { "$pirvex" main.asm "--module=mod?/*.asm" >/dev/null; }
+  run_comments() { "$pirvex" --comments main.asm >/dev/null; }
+  run_check() { "$pirvex" main.asm --check >/dev/null 2>&1 || true; }
+  timed() { (cd "$work/$1" && fresh_output && best_of_runs fresh_output "$2"); }
+  included=$(timed modules run_included)
+  modules=$(timed modules run_modules)
+  blocks=$(timed blocks run_pirvex)
+  comments=$(timed comments run_comments)
+  checked=$(timed blocks run_check)
+  echo
+  printf '%-44s %10s %8s\n' "$n procedures" "s" ratio
+  printf '%-44s %10.3f %8s\n' "100 files reached by INCLUDE" "$included" ""
+  printf '%-44s %10.3f %8.2f\n' "100 modules (--module)" "$modules" \
+    "$(echo "$modules / $included" | bc -l)"
+  printf '%-44s %10.3f %8s\n' ";* blocks" "$blocks" ""
+  printf '%-44s %10.3f %8.2f\n' "plain comments (--comments)" "$comments" \
+    "$(echo "$comments / $blocks" | bc -l)"
+  printf '%-44s %10.3f %8.2f\n' ";* blocks with --check" "$checked" \
+    "$(echo "$checked / $blocks" | bc -l)"
+  rm -rf "$work/blocks" "$work/comments" "$work/modules"
+fi
 
 # The Windows build under Wine beside the native one, where the toolchain and
 # Wine are there (tests/run.sh installs both): Wine's own start-up, measured

@@ -382,8 +382,10 @@ bool PosixPlatform::fileIdentityByName(std::string_view path, FileIdentity& iden
 // The directory itself is the place reached: every component of the path is
 // walked as a directory, as a file to read has its directories walked.
 bool PosixPlatform::walkToDirectory(std::string_view path, Place& place) {
-  std::string whole(untilNul(path));
-  if (whole.empty()) whole = ".";
+  // With a separator after it the walk ends in the directory itself (the
+  // current directory where no path is given).
+  const std::string_view directory = untilNul(path);
+  std::string whole(directory.empty() ? std::string_view(".") : directory);
   whole += '/';
   return walk(whole, Walk::Read, place);
 }
