@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "scan/cursor.h"
+#include "scan/line_numbers.h"
 #include "scan/entries.h"
 #include "scan/includes.h"
 #include "scan/structures.h"
@@ -63,6 +65,30 @@ TEST(Lines, LengthAtEveryPlaceOfTheLineEnd) {
       std::string text = line + "\r" + std::string(tail, '\r');
       EXPECT_EQ(lineLength(over(text)), length) << length << " bytes, then CR";
     }
+  }
+}
+
+// Line numbers as an editor shows them, counted on from the place asked for
+// before, forwards and back: CRs at every place of an eight-byte word, LFs
+// and CR LF pairs, and runs longer than one count of 255 words.
+TEST(Lines, NumbersForwardAndBackAcrossLongRuns) {
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += i % 7 == 0 ? "\r\n" : i % 11 == 0 ? "\n" : i % 3 == 0 ? "\r" : "ab";
+  auto expected = [&](std::size_t at) {
+    return 1 + static_cast<std::uint32_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\r'));
+  };
+  LineNumbers lines(text.data());
+  for (std::size_t at : {std::size_t{0}, std::size_t{1}, std::size_t{9}, std::size_t{17}, std::size_t{3000},
+                         std::size_t{2999}, text.size(), std::size_t{5}, std::size_t{4097}})
+    EXPECT_EQ(lines.of(text.data() + at), expected(at)) << at;
+  // Lines the pass steps over one by one are passed on, not counted.
+  LineNumbers stepped(text.data());
+  Cursor cursor(text.data(), static_cast<std::uint32_t>(text.size()));
+  while (!cursor.atEnd()) {
+    const char* from = cursor.position;
+    nextLine(cursor);
+    stepped.passed(from, cursor.position);
+    ASSERT_EQ(stepped.of(cursor.position), expected(static_cast<std::size_t>(cursor.position - text.data())));
   }
 }
 

@@ -12,7 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "index/entry_lookup.h"
+#include "index/index_table.h"
+#include "index/see_also.h"
 #include "platform/platform.h"
 
 namespace pirvex {
@@ -30,20 +31,28 @@ class Findings {
   // pattern that cannot be opened, an include cycle.
   void consoleLine();
 
-  // An entry of the procedure or structure index at FILE(LINE): a finding
-  // where an entry of that name, byte for byte, came earlier in the run.
-  void entry(IndexKind kind, std::string_view name, std::string_view file, std::uint32_t line);
+  // The next entry of the procedure or structure index, at FILE(LINE); a
+  // line of 0 is told later, before the next entry of its kind.
+  void entry(IndexKind kind, std::string_view file, std::uint32_t line);
+  void entryLine(IndexKind kind, std::uint32_t line);
 
   // A ";*" block whose look-ahead found no procedure line, at its first line.
   void blockWithoutProcedure(std::string_view file, std::uint32_t line);
 
-  // A line of a see-also list: its names are looked up once the indexes are
-  // sorted.
-  void seeAlsoLine(std::string_view text, std::string_view file, std::uint32_t line);
+  // A line of a see-also list at FILE(LINE), on the page at `pagePath`: its
+  // names are findings if the see-also pass leaves them unlinked.
+  void seeAlsoLine(std::string_view text, std::string_view file, std::string_view pagePath,
+                   std::uint32_t line);
 
-  // The see-also names that no entry matches, as the see-also pass looks
-  // them up (no look-up: the pass did not run, and none is linked).
-  void reportSeeAlso(const EntryLookup* entries);
+  // The pass's findings, in the order of the lines they name: the blocks
+  // without a procedure, and every entry whose name, byte for byte, an entry
+  // before it in its index bears, found in the sorted indexes (none where an
+  // index is missing or is not this run's entries, line for line).
+  void reportPass(const IndexTable* procedures, const IndexTable* structures);
+
+  // The see-also names the pass left unlinked, and every one on a page it
+  // did not rewrite (none at all where it did not run).
+  void reportSeeAlso(const SeeAlsoOutcome* outcome);
 
   bool any() const { return count_ != 0; }
 
@@ -52,24 +61,52 @@ class Findings {
     std::uint32_t file;
     std::uint32_t line;
   };
-  struct SeeAlsoName {
-    std::uint32_t start;  // in names_
+  // A finding of the pass, or an entry that may be one: `order` counts the
+  // pass's entries and blocks as it meets them.
+  struct Met {
+    Place place;
+    std::uint32_t order;
+  };
+  struct PassFinding {
+    Met met;
+    std::string text;
+  };
+  // A see-also line kept in lines_ from `start` on, on page `page`.
+  struct SeeAlsoLine {
+    std::uint32_t start;
     std::uint32_t length;
     Place place;
+    std::uint32_t page;
   };
 
-  std::uint32_t fileNumber(std::string_view file);
+  std::uint32_t number(std::vector<std::string>& list,
+                       std::unordered_map<std::string, std::uint32_t>& numbers,
+                       std::string_view text);
+  void findDuplicates(IndexKind kind, const IndexTable& table, std::vector<PassFinding>& found);
   void report(Place place, std::initializer_list<std::string_view> text);
+  void writeLines();
 
   platform::Platform& platform_;
   std::size_t count_ = 0;
+  std::uint32_t met_ = 0;  // entries and blocks met so far
   std::vector<std::string> files_;
   std::unordered_map<std::string, std::uint32_t> fileNumbers_;
-  // The first entry of each name, one table for each index.
-  std::unordered_map<std::string, Place> entries_[2];
-  // Every see-also name met, its bytes one after another in names_.
-  std::string names_;
-  std::vector<SeeAlsoName> seeAlso_;
+  std::vector<std::string> pages_;  // "/" separated, as the index lines name them
+  std::unordered_map<std::string, std::uint32_t> pageNumbers_;
+  std::string lastPage_;  // the page path asked for last, as it was given
+  std::uint32_t lastPageNumber_ = 0;
+  // Each index's entries in the order the pass met them, as its lines were
+  // written before the sort.
+  std::vector<Met> entries_[2];
+  std::vector<Met> blocks_;
+  // The lines of see-also lists, their bytes one after another in lines_:
+  // their names are taken out only where the pass left one unlinked on
+  // their page, or did not rewrite it.
+  std::string lines_;
+  std::vector<SeeAlsoLine> seeAlso_;
+  // Findings not yet written, a block of lines at a time.
+  static constexpr std::size_t HeldBytes = std::size_t{32} * 1024;
+  std::string written_;
 };
 
 }  // namespace pirvex

@@ -54,15 +54,21 @@ constexpr std::string_view Finished = "Info   : Programm erfolgreich beendet\r\n
 // unlinked are what --check reports.
 void runIndexPhase(RunState& run) {
   run.platform.printMessage(Sorting);
-  if (sortIndex(run.outputs, ProcedureIndexName, run.procedureTable) != IndexSort::Sorted ||
-      sortIndex(run.outputs, StructureIndexName, run.structureTable) == IndexSort::Failed) {
+  const IndexSort procedures = sortIndex(run.outputs, ProcedureIndexName, run.procedureTable);
+  const IndexSort structures = procedures == IndexSort::Sorted
+                                   ? sortIndex(run.outputs, StructureIndexName, run.structureTable)
+                                   : IndexSort::Failed;
+  run.findings.reportPass(procedures == IndexSort::Sorted ? &run.procedureTable : nullptr,
+                          structures == IndexSort::Sorted ? &run.structureTable : nullptr);
+  if (procedures != IndexSort::Sorted || structures == IndexSort::Failed) {
     run.findings.reportSeeAlso(nullptr);
     return;
   }
   run.platform.printMessage(Linking);
   const EntryLookup entries(run.platform, run.procedureTable, run.structureTable);
-  linkSeeAlso(run.outputs, run.procedureTable, entries);
-  run.findings.reportSeeAlso(&entries);
+  SeeAlsoOutcome outcome;
+  linkSeeAlso(run.outputs, run.procedureTable, entries, run.findings.on ? &outcome : nullptr);
+  run.findings.reportSeeAlso(&outcome);
 }
 
 // Derives the main source's names; false for a name without ".".

@@ -34,6 +34,7 @@ struct SourceContext {
   CommentBlock comments;     // the plain comments met last, under --comments
   LineNumbers lines;         // the source's lines, for what --check reports
   bool seeAlsoList = false;  // the block's text lines are a see-also list's
+  bool entryBelow = false;   // the block's entry is told its line at its procedure line
   MemoryBlock savedContext;  // the including file's state, if any
   Cursor savedCursor;        // its INCLUDE line being followed, while it includes
 

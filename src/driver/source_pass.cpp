@@ -17,10 +17,32 @@ constexpr std::string_view CannotOpen = "Fehler : Quelldatei kann nicht geoeffne
 // For --check: the line of the source that holds `at`.
 std::uint32_t lineOf(RunState& run, const char* at) { return run.context.lines.of(at); }
 
-// An entry of an index, for --check: its line holds its name.
-void noteEntry(RunState& run, IndexKind kind, std::string_view name) {
+// The pass's step to the next line. For --check it tells the line numbers
+// that it passed one line, so that they need not count it again.
+void passLine(RunState& run, Cursor& cursor) {
+  const char* from = cursor.position;
+  nextLine(cursor);
+  if (run.findings.on) run.context.lines.passed(from, cursor.position);
+}
+
+// An entry of an index, for --check, on the line at the Cursor.
+void noteEntry(RunState& run, IndexKind kind, Cursor line) {
   if (run.findings.on)
-    run.findings.entry(kind, name, run.context.page.sourcePath, lineOf(run, name.data()));
+    run.findings.entry(kind, run.context.page.sourcePath, lineOf(run, line.position));
+}
+
+// A documented entry's line is its procedure line below the block: it is
+// told when the pass gets there, so that lines are counted once, in order.
+void noteEntryBelow(RunState& run) {
+  if (!run.findings.on) return;
+  run.findings.entry(IndexKind::Procedure, run.context.page.sourcePath, 0);
+  run.context.entryBelow = true;
+}
+
+void noteEntryReached(RunState& run, Cursor line) {
+  if (!run.context.entryBelow) return;
+  run.context.entryBelow = false;
+  run.findings.entryLine(IndexKind::Procedure, lineOf(run, line.position));
 }
 
 // A block whose look-ahead found no procedure line has no heading: its
@@ -34,16 +56,16 @@ void noteBlockWithoutProcedure(RunState& run, Cursor block) {
 }
 
 // The text lines of a block below its "@see:" line name entries, for
-// --check; the next section ends the list.
-void noteSeeAlso(RunState& run, Cursor line) {
+// --check; the next section ends the list. `text` is the line's, as read.
+void noteSeeAlso(RunState& run, Cursor line, std::string_view text) {
   if (!run.findings.on) return;
-  std::string_view text = docLineText(line);
   SourceContext& context = run.context;
   if (startsWithAtSign(text)) {
     text.remove_prefix(1);
     if (!text.empty()) context.seeAlsoList = text == SeeAlsoTitle;
   } else if (context.seeAlsoList && !text.empty()) {
-    run.findings.seeAlsoLine(text, context.page.sourcePath, lineOf(run, line.position));
+    run.findings.seeAlsoLine(text, context.page.sourcePath, context.page.pagePath,
+                             lineOf(run, line.position));
   }
 }
 
@@ -53,36 +75,37 @@ void handleDocLine(RunState& run, Cursor& cursor) {
   SourceContext& context = run.context;
   Page& page = context.page;
   std::string_view name;
+  std::string_view text;
   if (context.blockActive) {
-    renderDocLine(page, cursor);
+    text = renderDocLine(page, cursor);
   } else if (skipNonPublicBlock(run.publicOnly, cursor)) {
     return;
   } else if (publicEntryName(cursor, name)) {
     context.seeAlsoList = false;
     writeEntryHeading(page, run.config, run.procedureIndex, name);
-    noteEntry(run, IndexKind::Procedure, name);
+    noteEntry(run, IndexKind::Procedure, cursor);
     std::string_view ownName;
     const bool named = findProcedureName(cursor, ownName, run.lenient, run.procedureMacros);
     if (!run.publicOnly && named) writePrivateName(page, ownName);
     if (run.site) run.site->procedure(name, run.publicOnly ? std::string_view() : ownName, ownName, cursor);
     context.blockActive = true;
-    nextLine(cursor);
+    passLine(run, cursor);
     return;
   } else {
     context.seeAlsoList = false;
     if (findProcedureName(cursor, name, run.lenient, run.procedureMacros)) {
       writeEntryHeading(page, run.config, run.procedureIndex, name);
-      noteEntry(run, IndexKind::Procedure, name);
+      noteEntryBelow(run);
       if (run.site) run.site->procedure(name, {}, name, cursor);
     } else {
       noteBlockWithoutProcedure(run, cursor);
     }
     context.blockActive = true;
-    renderDocLine(page, cursor);
+    text = renderDocLine(page, cursor);
   }
-  noteSeeAlso(run, cursor);
+  noteSeeAlso(run, cursor, text);
   if (run.site) run.site->docLine(cursor);
-  nextLine(cursor);
+  passLine(run, cursor);
 }
 
 void closeEntry(SourceContext& context) {
@@ -112,11 +135,12 @@ bool isBlankLine(Cursor cursor) {
 void beginCodeLine(RunState& run, Cursor cursor) {
   std::string_view name;
   if (run.context.blockActive) {
+    noteEntryReached(run, cursor);
     closeEntry(run.context);
   } else if (!run.publicOnly &&
              undocumentedProcedureName(cursor, name, run.lenient, run.procedureMacros)) {
     writeEntryHeading(run.context.page, run.config, run.procedureIndex, name);
-    noteEntry(run, IndexKind::Procedure, name);
+    noteEntry(run, IndexKind::Procedure, cursor);
     if (run.site) run.site->procedure(name, {}, name, cursor);
     if (run.comments) writeProcedureComment(run, cursor, name);
     closeEntry(run.context);
@@ -158,13 +182,14 @@ bool isComment(const RunState& run, Cursor cursor) {
 // What a code line does after its include, if it had one: the structure
 // test, then the next line.
 void finishCodeLine(RunState& run, Cursor& cursor) {
+  const Cursor line = cursor;
   std::string_view name;
-  if ((run.site || run.findings.on) && structureName(cursor, name, run.lenient)) {
-    noteEntry(run, IndexKind::Structure, name);
-    if (run.site) run.site->structure(name, cursor);
+  if (writeStructure(run.context.page, run.config, run.structureIndex, cursor, run.lenient,
+                     &name)) {
+    noteEntry(run, IndexKind::Structure, line);
+    if (run.site) run.site->structure(name, line);
   }
-  writeStructure(run.context.page, run.config, run.structureIndex, cursor, run.lenient);
-  nextLine(cursor);
+  passLine(run, cursor);
 }
 
 void endOfText(RunState& run) {
@@ -231,7 +256,7 @@ bool processSourceFile(RunState& run, platform::File opened) {
         handleDocLine(run, cursor);
       } else if (isComment(run, cursor)) {
         noteLine(run, cursor, LineKind::Comment);
-        nextLine(cursor);
+        passLine(run, cursor);
       } else if (!skipCommentDirective(cursor)) {
         beginCodeLine(run, cursor);
         noteLine(run, cursor, isBlankLine(cursor) ? LineKind::Blank : LineKind::Other);

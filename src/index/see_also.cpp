@@ -90,7 +90,7 @@ bool firstChange(std::string_view whole, std::uint32_t& offset) {
 }  // namespace
 
 bool rewritePage(OutputFiles& outputs, const EntryLookup& entries, std::string_view pagePath,
-                 char* text, std::uint32_t length) {
+                 char* text, std::uint32_t length, std::unordered_set<std::string>* unlinked) {
   platform::Platform& platform = outputs.platform();
   const std::string fileName = pageFileName(pagePath);
   const std::string_view whole(text, length);
@@ -130,6 +130,8 @@ bool rewritePage(OutputFiles& outputs, const EntryLookup& entries, std::string_v
         platform.writeText(out, name);
         platform.writeText(out, LinkClose);
         written = position + nameLength;
+      } else if (unlinked && nameLength > 0) {
+        unlinked->emplace(name);
       }
       position += nameLength;
       position += separatorRun(text + position, length - position);
@@ -147,11 +149,14 @@ void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures,
   linkSeeAlso(outputs, procedures, EntryLookup(outputs.platform(), procedures, structures));
 }
 
-void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures, const EntryLookup& entries) {
+void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures, const EntryLookup& entries,
+                 SeeAlsoOutcome* outcome) {
   platform::Platform& platform = outputs.platform();
   // Pages rewritten in this pass begin with "<html>" now; they are passed
   // over without reading them again.
-  std::unordered_set<std::string> rewritten;
+  SeeAlsoOutcome own;
+  SeeAlsoOutcome& done = outcome ? *outcome : own;
+  std::unordered_set<std::string>& rewritten = done.rewritten;
   for (std::uint32_t i = 0; i < procedures.count; ++i) {
     std::string_view linked;
     if (!linkedPagePath(procedures.line(procedures.records()[i]), linked)) continue;
@@ -169,7 +174,8 @@ void linkSeeAlso(OutputFiles& outputs, const IndexTable& procedures, const Entry
     // an index line left from an earlier run may name any file, a source
     // included, and a page rewritten already begins with "<htm".
     if (!page.view().starts_with(PageMark)) continue;
-    if (rewritePage(outputs, entries, pagePath, page.text.bytes(), page.size))
+    if (rewritePage(outputs, entries, pagePath, page.text.bytes(), page.size,
+                    outcome ? &outcome->unlinked : nullptr))
       rewritten.insert(std::move(pagePath));
   }
 }

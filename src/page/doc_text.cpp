@@ -13,12 +13,13 @@ void beginSectionList(Page& page) {
 
 }  // namespace
 
-void renderDocLine(Page& page, Cursor cursor) {
-  std::string_view text = docLineText(cursor);
-  if (text.empty()) return;
+std::string_view renderDocLine(Page& page, Cursor cursor) {
+  const std::string_view line = docLineText(cursor);
+  std::string_view text = line;
+  if (text.empty()) return line;
   if (startsWithAtSign(text)) {
     text.remove_prefix(1);
-    if (text.empty()) return;
+    if (text.empty()) return line;
     if (page.listOpen) {
       beginSectionList(page);
     } else {
@@ -30,11 +31,12 @@ void renderDocLine(Page& page, Cursor cursor) {
     writeEscaped(page, text);
     writeBoldEnd(page);
     openList(page);
-    return;
+    return line;
   }
   openPage(page);
   writeItemMark(page);
   writeEscapedLine(page, text);
+  return line;
 }
 
 void writeCommentText(Page& page, const std::vector<std::string_view>& lines) {

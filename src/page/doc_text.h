@@ -10,8 +10,9 @@
 
 namespace pirvex {
 
-// Renders the documentation line at the Cursor; the Cursor stays.
-void renderDocLine(Page& page, Cursor cursor);
+// Renders the documentation line at the Cursor; the Cursor stays. Gives
+// the line's text as it was read (after ";*" and blanks, trimmed).
+std::string_view renderDocLine(Page& page, Cursor cursor);
 
 // The plain comments that document a procedure, as its entry's text: each
 // kept line as text, not markup, in a preformatted block.

@@ -25,10 +25,11 @@ void writeStructRow(Page& page, const StructureField& field) {
   writeRaw(page, FragRowEnd);
 }
 
-void writeStructure(Page& page, const ConfigTab& config, EntryIndex& structures, Cursor& cursor,
-                    bool lenient) {
+bool writeStructure(Page& page, const ConfigTab& config, EntryIndex& structures, Cursor& cursor,
+                    bool lenient, std::string_view* recognised) {
   std::string_view name;
-  if (!structureName(cursor, name, lenient)) return;
+  if (!structureName(cursor, name, lenient)) return false;
+  if (recognised) *recognised = name;
   beginEntry(page, config);
   structures.addEntry(page.pagePath, name);
   writeAnchorStart(page);
@@ -43,6 +44,7 @@ void writeStructure(Page& page, const ConfigTab& config, EntryIndex& structures,
   writeTableEnd(page);
   writeParagraphBreak(page);
   cursor = scan;
+  return true;
 }
 
 }  // namespace pirvex

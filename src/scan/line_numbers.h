@@ -15,6 +15,16 @@ class LineNumbers {
 
   // The line that holds `position`, a byte of the same text.
   std::uint32_t of(const char* position);
+  // The pass went from the start of a line at `from` to `to`, past one line
+  // end (or to the text's end): where `from` is the place counted to, `to`
+  // is now, without a count.
+  void passed(const char* from, const char* to) {
+    if (from != counted_ || to == from) return;
+    counted_ = to;
+    // A line end passed is a CR, or a CR and the LF after it; a last line
+    // without one ends at the text's end.
+    if (to[-1] == '\r' || (to[-1] == '\n' && to - from >= 2 && to[-2] == '\r')) ++line_;
+  }
 
  private:
   const char* counted_ = nullptr;  // the start of line `line_`, or a byte of it
