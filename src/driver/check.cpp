@@ -214,7 +214,7 @@ void Findings::reportPass(const IndexTable* procedures, const IndexTable* struct
   writeLines();
 }
 
-void Findings::reportSeeAlso(const SeeAlsoOutcome* outcome) {
+void Findings::reportSeeAlso(const SeeAlsoOutcome* outcome, const EntryLookup* entries) {
   std::vector<char> rewritten(pages_.size(), 0);
   if (outcome)
     for (std::size_t p = 0; p < pages_.size(); ++p)
@@ -223,22 +223,24 @@ void Findings::reportSeeAlso(const SeeAlsoOutcome* outcome) {
   const NameSet unlinked(outcome ? outcome->unlinked : none);
   std::string onPage;
   for (const SeeAlsoLine& line : seeAlso_) {
-    // Where the pass linked every name of a page it rewrote, none is a
-    // finding.
-    const bool checked = outcome && rewritten[line.page] != 0;
-    if (checked && outcome->unlinked.empty()) continue;
+    // On a page the pass rewrote, a name it linked is none; where it
+    // linked every name, no line of the page needs a look.
+    const bool rewrittenPage = outcome && rewritten[line.page] != 0;
+    if (rewrittenPage && outcome->unlinked.empty()) continue;
     forEachName(std::string_view(lines_.data() + line.start, line.length),
                 [&](std::string_view written) {
-                  if (checked) {
-                    const std::uint32_t umlauts = countUmlauts(written);
-                    std::string_view asOnPage = written;
-                    if (umlauts != 0) {
-                      onPage.resize(written.size() + 6 * std::size_t{umlauts});
-                      onPage.resize(escapeUmlauts(written, onPage.data()));
-                      asOnPage = onPage;
-                    }
-                    if (!unlinked.holds(asOnPage)) return;
+                  // As the page has the name: with its umlauts as entities.
+                  const std::uint32_t umlauts = countUmlauts(written);
+                  std::string_view asOnPage = written;
+                  if (umlauts != 0) {
+                    onPage.resize(written.size() + 6 * std::size_t{umlauts});
+                    onPage.resize(escapeUmlauts(written, onPage.data()));
+                    asOnPage = onPage;
                   }
+                  std::string_view linkTag;
+                  if (rewrittenPage ? !unlinked.holds(asOnPage)
+                                    : entries && entries->find(asOnPage, linkTag))
+                    return;
                   report(line.place, {SeeAlsoMark, written, NoEntry});
                 });
   }

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "index/entry_lookup.h"
 #include "index/index_table.h"
 #include "index/see_also.h"
 #include "platform/platform.h"
@@ -50,9 +51,11 @@ class Findings {
   // index is missing or is not this run's entries, line for line).
   void reportPass(const IndexTable* procedures, const IndexTable* structures);
 
-  // The see-also names the pass left unlinked, and every one on a page it
-  // did not rewrite (none at all where it did not run).
-  void reportSeeAlso(const SeeAlsoOutcome* outcome);
+  // The see-also names that no entry matches, as the see-also pass looks
+  // names up: on a page it rewrote, those it left unlinked; on any other,
+  // those that `entries` does not find (all of them where the pass did not
+  // run, and there is no look-up).
+  void reportSeeAlso(const SeeAlsoOutcome* outcome, const EntryLookup* entries);
 
   bool any() const { return count_ != 0; }
 

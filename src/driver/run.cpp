@@ -61,14 +61,14 @@ void runIndexPhase(RunState& run) {
   run.findings.reportPass(procedures == IndexSort::Sorted ? &run.procedureTable : nullptr,
                           structures == IndexSort::Sorted ? &run.structureTable : nullptr);
   if (procedures != IndexSort::Sorted || structures == IndexSort::Failed) {
-    run.findings.reportSeeAlso(nullptr);
+    run.findings.reportSeeAlso(nullptr, nullptr);
     return;
   }
   run.platform.printMessage(Linking);
   const EntryLookup entries(run.platform, run.procedureTable, run.structureTable);
   SeeAlsoOutcome outcome;
   linkSeeAlso(run.outputs, run.procedureTable, entries, run.findings.on ? &outcome : nullptr);
-  run.findings.reportSeeAlso(&outcome);
+  run.findings.reportSeeAlso(&outcome, &entries);
 }
 
 // Derives the main source's names; false for a name without ".".
