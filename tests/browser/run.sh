@@ -30,7 +30,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$here/../../examples/project/." "$work"
 rm -rf "$work/pirVex"
-(cd "$work" && "$pirvex" main.asm >/dev/null)
+# The example documented as the README's first command documents it: with
+# its second module and its plain comments.
+(cd "$work" && "$pirvex" --comments main.asm --module=*.asm >/dev/null)
 failed=0
 node "$here/frames.mjs" "$work" "$screenshot" || failed=1
 [ -n "$html5_screenshot" ] || exit "$failed"
@@ -38,7 +40,7 @@ node "$here/frames.mjs" "$work" "$screenshot" || failed=1
 html5=$work/html5
 cp -r "$here/../../examples/project/." "$html5"
 rm -rf "$html5/pirVex"
-(cd "$html5" && "$pirvex" main.asm --html5 >/dev/null)
+(cd "$html5" && "$pirvex" --comments main.asm --module=*.asm --html5 >/dev/null)
 
 # Every page must be valid HTML: one check per page.
 mapfile -t pages < <(find "$html5/pirVex/html5" -name '*.html' | sort)
