@@ -173,7 +173,8 @@ Case loadCase(const std::string& name) {
     result.input = readTree(here / "in");
   }
   result.output = readTree(here / "out");
-  if (fs::exists(here / "special")) result.special = readSpecial(here / "special");
+  if (fs::exists(here / "fifos-and-links"))
+    result.special = readSpecial(here / "fifos-and-links");
   addSiteAssets(result.output);
   return result;
 }

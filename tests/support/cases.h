@@ -20,14 +20,14 @@
 //   markup-checked  optional, empty: no page of the output directory holds
 //            a tag or attribute that the pages do not write themselves (one
 //            that a name or path brought in)
-//   special  optional: what the input holds besides regular files, laid out
-//            after in/, one per line: `fifo PATH` or `link PATH TARGET`,
+//   fifos-and-links  optional: what the input holds besides regular files,
+//            laid out after in/, one per line: `fifo PATH` or `link PATH TARGET`,
 //            PATH relative to the input root and "/"-separated, TARGET as
 //            the link holds it, relative to the link's directory
 //
 // After the run the tree must be exactly the input plus out/: input files
 // that out/ does not name unchanged, and no other file. Trees hold regular
-// files only; every special entry must still be there as it was, a link
+// files only; every FIFO and link must still be there as it was, a link
 // still a link to its target.
 #pragma once
 
