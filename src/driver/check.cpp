@@ -35,10 +35,6 @@ std::string_view nameOf(const IndexTable& table, const IndexRecord& record) {
   return rest.substr(0, rest.find(LinkNameEnd));
 }
 
-// Whether two records' names are the same ignoring the case of a-z and
-// A-Z, as their sort keys compare them: such records stand side by side.
-bool sameFolded(std::string_view a, std::string_view b) { return equalIgnoringAsciiCase(a, b); }
-
 // A name as the source wrote it: the index line writes "<" and ">" as
 // entities.
 std::string asWritten(std::string_view indexName) {
@@ -185,7 +181,9 @@ void Findings::findDuplicates(IndexKind kind, const IndexTable& table,
   for (std::uint32_t run = 0; run < table.count;) {
     const std::string_view first = nameOf(table, records[run]);
     std::uint32_t end = run + 1;
-    while (end < table.count && sameFolded(nameOf(table, records[end]), first)) ++end;
+    // Names the same but for the case of a-z and A-Z sort alike: they
+    // stand side by side.
+    while (end < table.count && equalIgnoringAsciiCase(nameOf(table, records[end]), first)) ++end;
     for (std::uint32_t later = run + 1; later < end; ++later) {
       const std::string_view name = nameOf(table, records[later]);
       std::uint32_t earlier = run;
@@ -215,6 +213,7 @@ void Findings::reportPass(const IndexTable* procedures, const IndexTable* struct
 }
 
 void Findings::reportSeeAlso(const SeeAlsoOutcome* outcome, const EntryLookup* entries) {
+  if (!on) return;
   std::vector<char> rewritten(pages_.size(), 0);
   if (outcome)
     for (std::size_t p = 0; p < pages_.size(); ++p)

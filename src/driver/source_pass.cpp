@@ -151,8 +151,9 @@ void beginCodeLine(RunState& run, Cursor cursor) {
 }
 
 // Where plain comments document procedures, the pass tells the comment
-// block what each line is; otherwise it keeps nothing.
-enum class LineKind { Comment, Blank, Other };
+// block what each line is (a code line may be a blank one); otherwise it
+// keeps nothing.
+enum class LineKind { Comment, Code, Other };
 void noteLine(RunState& run, Cursor line, LineKind kind) {
   if (!run.comments) return;
   CommentBlock& comments = run.context.comments;
@@ -160,8 +161,11 @@ void noteLine(RunState& run, Cursor line, LineKind kind) {
     case LineKind::Comment:
       comments.comment(line, line.position == run.context.source.text.bytes());
       break;
-    case LineKind::Blank:
-      comments.blank();
+    case LineKind::Code:
+      if (isBlankLine(line))
+        comments.blank();
+      else
+        comments.other();
       break;
     case LineKind::Other:
       comments.other();
@@ -259,7 +263,7 @@ bool processSourceFile(RunState& run, platform::File opened) {
         passLine(run, cursor);
       } else if (!skipCommentDirective(cursor)) {
         beginCodeLine(run, cursor);
-        noteLine(run, cursor, isBlankLine(cursor) ? LineKind::Blank : LineKind::Other);
+        noteLine(run, cursor, LineKind::Code);
         if (!enterInclude(run, cursor)) finishCodeLine(run, cursor);
       } else {
         noteLine(run, cursor, LineKind::Other);
