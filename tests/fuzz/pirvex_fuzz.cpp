@@ -300,9 +300,9 @@ void runModules(const std::string& tail, std::string_view mainSource, std::strin
   int status = -1;
   {
     pirvex::platform::BufferedPlatform platform(fake);
-    status = pirvex::runTool(platform, "pirvex " + tail +
-                                           " --module=lib/**/*.asm --module=*.INC"
-                                           " --module=lib/?.asm --module=lib/** --module=none/*");
+    status = pirvex::runTool(platform,
+                             "pirvex --module=lib/**/*.asm --module=*.INC --module=lib/?.asm"
+                             " --module=lib/** --module=none/* " + tail);
   }
   if (fake.openFiles() != 0 || fake.liveBlocks() != 0 || fake.misuses() != 0) {
     std::fprintf(stderr, "a file or block stayed open or was misused with modules\n");
@@ -338,13 +338,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (tail.find("--module") != std::string_view::npos) return -1;
   // Every other input is read as code not written for pirVex: its plain
   // comments and procedures declared through macros.
-  std::string options(tail);
-  if (size % 2 == 1) options += " --comments --proc-macro=procedure --proc-macro=cProc";
+  // The harness's own options go before the fuzzed tail: after it, a quote
+  // that the tail leaves open would take them into the main source's name.
+  const std::string options =
+      (size % 2 == 1 ? "--comments --proc-macro=procedure --proc-macro=cProc " : "") +
+      std::string(tail);
 
   const bool fuzzedCheck = options.find("--check") != std::string::npos;
   const RunOutcome plain = runOnce(options, mainSource, included, index, fuzzedCheck);
   // --check reports and may fail the run, but writes every page the same.
-  const RunOutcome checked = runOnce(options + " --check", mainSource, included, index, true);
+  const RunOutcome checked = runOnce("--check " + options, mainSource, included, index, true);
   if (checked.output != plain.output) {
     std::fprintf(stderr, "the pages differ with --check\n");
     std::abort();
