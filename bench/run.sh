@@ -152,6 +152,7 @@ if [ "$forms_size" -gt 0 ]; then
   printf '%-44s %10.3f %8s\n' ";* blocks" "$blocks" ""
   printf '%-44s %10.3f %8.2f\n' "plain comments (--comments)" "$comments" \
     "$(echo "$comments / $blocks" | bc -l)"
+  printf '%-44s %10.3f %8s\n' ";* blocks, timed in turns with --check" "$blocks_again" ""
   printf '%-44s %10.3f %8.2f\n' ";* blocks with --check" "$checked" \
     "$(echo "$checked / $blocks_again" | bc -l)"
   rm -rf "$work/blocks" "$work/comments" "$work/modules"
