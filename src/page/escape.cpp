@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "page/fragments.h"
 #include "page/page_writer.h"
@@ -33,6 +35,24 @@ constexpr std::array<Umlaut, 14> UmlautTable = {{
     {0xD6, 'O'},
     {0xDF, 's'},
 }};
+
+// Every umlaut is a byte above 0x7F, so a text of ASCII alone has none.
+static_assert(std::all_of(UmlautTable.begin(), UmlautTable.end(),
+                          [](const Umlaut& umlaut) { return umlaut.code >= 0x80; }));
+
+// Whether a byte of `text` is above 0x7F, eight bytes a step.
+bool anyHighByte(std::string_view text) {
+  constexpr std::uint64_t HighBits = 0x8080808080808080ULL;
+  std::size_t at = 0;
+  for (; text.size() - at >= 8; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if ((word & HighBits) != 0) return true;
+  }
+  for (; at < text.size(); ++at)
+    if ((static_cast<unsigned char>(text[at]) & 0x80) != 0) return true;
+  return false;
+}
 
 // For every byte value, its entry of the table plus one (0: no umlaut), so
 // that a text without umlauts costs one look-up per byte.
@@ -176,6 +196,7 @@ std::string linkPathDecoded(std::string_view target) {
 }
 
 std::uint32_t countUmlauts(std::string_view text) {
+  if (!anyHighByte(text)) return 0;
   std::uint32_t count = 0;
   for (char byte : text)
     if (findUmlaut(byte)) ++count;

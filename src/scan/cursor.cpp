@@ -73,8 +73,6 @@ bool containsKeyword(Cursor cursor, std::uint32_t count, std::string_view keywor
   return false;
 }
 
-bool startsWithAtSign(std::string_view span) { return !span.empty() && span.front() == '@'; }
-
 bool isDocLine(Cursor cursor) {
   skipBlanks(cursor);
   return cursor.remaining >= 2 && cursor.byte() == ';' && cursor.byte(1) == '*';

@@ -46,7 +46,7 @@ bool matchKeyword(Cursor cursor, std::string_view keyword);
 // Whether the keyword begins at any of the `count` positions from the
 // Cursor; a match may reach past those positions, within the text.
 bool containsKeyword(Cursor cursor, std::uint32_t count, std::string_view keyword);
-bool startsWithAtSign(std::string_view span);
+inline bool startsWithAtSign(std::string_view span) { return !span.empty() && span.front() == '@'; }
 bool isDocLine(Cursor cursor);
 // The Cursor after the ";*" of a documentation line and the blanks around
 // it; the caller has established that the line is one.
