@@ -107,9 +107,6 @@ void Findings::consoleLine() {
 std::uint32_t Findings::number(std::vector<std::string>& list,
                                std::unordered_map<std::string, std::uint32_t>& numbers,
                                std::string_view text) {
-  // The same file comes again and again, line after line: the last one is
-  // asked first.
-  if (!list.empty() && list.back() == text) return static_cast<std::uint32_t>(list.size() - 1);
   auto [place, added] = numbers.emplace(std::string(text), static_cast<std::uint32_t>(list.size()));
   if (added) list.emplace_back(text);
   return place->second;
@@ -131,8 +128,19 @@ void Findings::writeLines() {
   written_.clear();
 }
 
-void Findings::entry(IndexKind kind, std::string_view file, std::uint32_t line) {
-  if (on) entries_[static_cast<int>(kind)].push_back({{number(files_, fileNumbers_, file), line}, met_++});
+std::uint32_t Findings::fileNumber(std::string_view file) {
+  return on ? number(files_, fileNumbers_, file) : 0;
+}
+
+std::uint32_t Findings::pageNumber(std::string_view pagePath) {
+  if (!on) return 0;
+  std::string page(pagePath);
+  std::replace(page.begin(), page.end(), '\\', '/');
+  return number(pages_, pageNumbers_, page);
+}
+
+void Findings::entry(IndexKind kind, std::uint32_t file, std::uint32_t line) {
+  if (on) entries_[static_cast<int>(kind)].push_back({{file, line}, met_++});
 }
 
 void Findings::entryLine(IndexKind kind, std::uint32_t line) {
@@ -140,22 +148,15 @@ void Findings::entryLine(IndexKind kind, std::uint32_t line) {
   if (!entries.empty()) entries.back().place.line = line;
 }
 
-void Findings::blockWithoutProcedure(std::string_view file, std::uint32_t line) {
-  if (on) blocks_.push_back({{number(files_, fileNumbers_, file), line}, met_++});
+void Findings::blockWithoutProcedure(std::uint32_t file, std::uint32_t line) {
+  if (on) blocks_.push_back({{file, line}, met_++});
 }
 
-void Findings::seeAlsoLine(std::string_view text, std::string_view file,
-                           std::string_view pagePath, std::uint32_t line) {
+void Findings::seeAlsoLine(std::string_view text, std::uint32_t file, std::uint32_t page,
+                           std::uint32_t line) {
   if (!on) return;
-  const Place here{number(files_, fileNumbers_, file), line};
-  if (pagePath != lastPage_) {
-    lastPage_.assign(pagePath);
-    std::string page(pagePath);
-    std::replace(page.begin(), page.end(), '\\', '/');
-    lastPageNumber_ = number(pages_, pageNumbers_, page);
-  }
   seeAlso_.push_back({static_cast<std::uint32_t>(lines_.size()),
-                      static_cast<std::uint32_t>(text.size()), here, lastPageNumber_});
+                      static_cast<std::uint32_t>(text.size()), {file, line}, page});
   lines_.append(text);
 }
 

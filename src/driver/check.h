@@ -32,17 +32,22 @@ class Findings {
   // pattern that cannot be opened, an include cycle.
   void consoleLine();
 
+  // The numbers by which the calls below name a source and its page, taken
+  // once when the source's pass begins.
+  std::uint32_t fileNumber(std::string_view file);
+  std::uint32_t pageNumber(std::string_view pagePath);
+
   // The next entry of the procedure or structure index, at FILE(LINE); a
   // line of 0 is told later, before the next entry of its kind.
-  void entry(IndexKind kind, std::string_view file, std::uint32_t line);
+  void entry(IndexKind kind, std::uint32_t file, std::uint32_t line);
   void entryLine(IndexKind kind, std::uint32_t line);
 
   // A ";*" block whose look-ahead found no procedure line, at its first line.
-  void blockWithoutProcedure(std::string_view file, std::uint32_t line);
+  void blockWithoutProcedure(std::uint32_t file, std::uint32_t line);
 
-  // A line of a see-also list at FILE(LINE), on the page at `pagePath`: its
-  // names are findings if the see-also pass leaves them unlinked.
-  void seeAlsoLine(std::string_view text, std::string_view file, std::string_view pagePath,
+  // A line of a see-also list at FILE(LINE), on page `page`: its names are
+  // findings if the see-also pass leaves them unlinked.
+  void seeAlsoLine(std::string_view text, std::uint32_t file, std::uint32_t page,
                    std::uint32_t line);
 
   // The pass's findings, in the order of the lines they name: the blocks
@@ -96,8 +101,6 @@ class Findings {
   std::unordered_map<std::string, std::uint32_t> fileNumbers_;
   std::vector<std::string> pages_;  // "/" separated, as the index lines name them
   std::unordered_map<std::string, std::uint32_t> pageNumbers_;
-  std::string lastPage_;  // the page path asked for last, as it was given
-  std::uint32_t lastPageNumber_ = 0;
   // Each index's entries in the order the pass met them, as its lines were
   // written before the sort.
   std::vector<Met> entries_[2];

@@ -33,6 +33,8 @@ struct SourceContext {
   bool blockActive = false;
   CommentBlock comments;     // the plain comments met last, under --comments
   LineNumbers lines;         // the source's lines, for what --check reports
+  std::uint32_t checkedFile = 0;  // the numbers --check names the source and its page by
+  std::uint32_t checkedPage = 0;
   bool seeAlsoList = false;  // the block's text lines are a see-also list's
   bool entryBelow = false;   // the block's entry is told its line at its procedure line
   MemoryBlock savedContext;  // the including file's state, if any

@@ -28,14 +28,14 @@ void passLine(RunState& run, Cursor& cursor) {
 // An entry of an index, for --check, on the line at the Cursor.
 void noteEntry(RunState& run, IndexKind kind, Cursor line) {
   if (run.findings.on)
-    run.findings.entry(kind, run.context.page.sourcePath, lineOf(run, line.position));
+    run.findings.entry(kind, run.context.checkedFile, lineOf(run, line.position));
 }
 
 // A documented entry's line is its procedure line below the block: it is
 // told when the pass gets there, so that lines are counted once, in order.
 void noteEntryBelow(RunState& run) {
   if (!run.findings.on) return;
-  run.findings.entry(IndexKind::Procedure, run.context.page.sourcePath, 0);
+  run.findings.entry(IndexKind::Procedure, run.context.checkedFile, 0);
   run.context.entryBelow = true;
 }
 
@@ -52,7 +52,7 @@ void noteBlockWithoutProcedure(RunState& run, Cursor block) {
   if (!run.findings.on) return;
   std::string_view structure;
   if (structureName(lineAfterBlock(block), structure, run.lenient)) return;
-  run.findings.blockWithoutProcedure(run.context.page.sourcePath, lineOf(run, block.position));
+  run.findings.blockWithoutProcedure(run.context.checkedFile, lineOf(run, block.position));
 }
 
 // The text lines of a block below its "@see:" line name entries, for
@@ -64,7 +64,7 @@ void noteSeeAlso(RunState& run, Cursor line, std::string_view text) {
     text.remove_prefix(1);
     if (!text.empty()) context.seeAlsoList = text == SeeAlsoTitle;
   } else if (context.seeAlsoList && !text.empty()) {
-    run.findings.seeAlsoLine(text, context.page.sourcePath, context.page.pagePath,
+    run.findings.seeAlsoLine(text, context.checkedFile, context.checkedPage,
                              lineOf(run, line.position));
   }
 }
@@ -236,6 +236,8 @@ bool readSource(RunState& run, platform::File opened) {
     if (!context.savedContext) run.roots.add(index, context.page.sourcePath);
   }
   context.lines = LineNumbers(context.source.text.bytes());
+  context.checkedFile = run.findings.fileNumber(context.page.sourcePath);
+  context.checkedPage = run.findings.pageNumber(context.page.pagePath);
   if (run.site)
     run.site->beginFile(context.page.sourcePath, context.page.pagePath, context.source.view());
   return true;
